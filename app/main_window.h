@@ -1,0 +1,30 @@
+// The program's one window, "Velmorin": the bolt list and the command buttons.
+#pragma once
+
+inline constexpr int MAIN_WINDOW = 0;
+
+inline constexpr int CTL_BOLT_LIST = 0;
+inline constexpr int CTL_SYSTEM_TOGGLE = 1;
+inline constexpr int CTL_RANDOM = 2;
+inline constexpr int CTL_OPEN_ALL = 3;
+inline constexpr int CTL_CLOSE_ALL = 4;
+inline constexpr int CTL_MOVE_LIST = 10;
+inline constexpr int CTL_BACK = 11;
+
+inline constexpr int NARROW_CLIENT_WIDTH = 140;
+inline constexpr int WIDE_CLIENT_WIDTH = 260;
+inline constexpr int CLIENT_HEIGHT = 400;
+
+struct MainLayout {
+    int buttonHeight;
+    int controlWidth;
+    int listHeight;
+    int firstColumnWidth;
+    int secondColumnWidth;
+    int windowX;
+    int windowY;
+};
+extern MainLayout mainLayout;
+
+void clearApplicationState();
+void applicationStartup();

@@ -1,0 +1,113 @@
+#include "tests/runtime/heap_fixture.h"
+
+#include <cstring>
+
+int liveHeapBlocks() {
+#ifdef _WIN32
+    int blocks = 0;
+    PROCESS_HEAP_ENTRY entry{};
+    HeapLock(RuntimeHeap);
+    while (HeapWalk(RuntimeHeap, &entry)) {
+        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) {
+            ++blocks;
+        }
+    }
+    HeapUnlock(RuntimeHeap);
+    return blocks;
+#else
+    return static_cast<int>(hostHeapLiveBlocks(RuntimeHeap));
+#endif
+}
+
+namespace {
+
+// A request the heap must refuse: more than the address space on Windows; on
+// the host the stand-in is told to refuse the next one.
+SIZE_T sizeTheHeapRefuses() {
+#ifdef _WIN32
+    return static_cast<SIZE_T>(-1) - 4096;
+#else
+    hostHeapFailAllocations(1);
+    return 16;
+#endif
+}
+
+bool allZero(const void* block, std::size_t size) {
+    auto* bytes = static_cast<const unsigned char*>(block);
+    for (std::size_t i = 0; i < size; ++i) {
+        if (bytes[i] != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST_F(RuntimeHeapTest, OpensOnTheRunningModuleAndGivesZeroedBlocks) {
+    EXPECT_EQ(reinterpret_cast<void*>(instanceHandle),
+              reinterpret_cast<void*>(GetModuleHandleA(nullptr)));
+    ASSERT_NE(RuntimeHeap, nullptr);
+    void* big = heapAllocZeroed(64000);
+    ASSERT_NE(big, nullptr);
+    EXPECT_TRUE(allZero(big, 64000));
+}
+
+TEST_F(RuntimeHeapTest, GrowthKeepsContentsAndZeroesTheNewPart) {
+    auto* block = static_cast<unsigned char*>(heapAllocZeroed(16));
+    std::memset(block, 0xAB, 16);
+    block = static_cast<unsigned char*>(heapReallocZeroed(block, 4096));
+    ASSERT_NE(block, nullptr);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(block[i], 0xAB) << i;
+    }
+    EXPECT_TRUE(allZero(block + 16, 4096 - 16));
+}
+
+TEST_F(RuntimeHeapTest, ReleasingGivesTheBlockBack) {
+    int before = liveHeapBlocks();
+    void* a = heapAllocUncleared(100);
+    void* b = heapAllocZeroed(200);
+    EXPECT_EQ(liveHeapBlocks(), before + 2);
+    heapRelease(a);
+    heapRelease(b);
+    heapRelease(nullptr);
+    EXPECT_EQ(liveHeapBlocks(), before);
+}
+
+TEST(RuntimeHeapLifetime, ClosingDestroysEverythingStillAlive) {
+    openRuntimeHeap();
+    for (int i = 0; i < 50; ++i) {
+        heapAllocZeroed(1000);
+    }
+    closeRuntimeHeap();
+    EXPECT_EQ(RuntimeHeap, nullptr);
+    // A second heap starts empty.
+    openRuntimeHeap();
+    EXPECT_EQ(liveHeapBlocks(), 0);
+    closeRuntimeHeap();
+}
+
+int failuresSeen = 0;
+void countFailure() {
+    ++failuresSeen;
+}
+
+TEST_F(RuntimeHeapTest, AFailedAllocationReachesTheFailureHandler) {
+    HeapFailureHandler saved = heapFailureHandler;
+    heapFailureHandler = countFailure;
+    failuresSeen = 0;
+    void* block = heapAllocZeroed(sizeTheHeapRefuses());
+    heapFailureHandler = saved;
+    EXPECT_EQ(block, nullptr);
+    EXPECT_EQ(failuresSeen, 1);
+}
+
+TEST(RuntimeHeapFailure, OutOfMemoryEndsTheProcessWithItsOwnCode) {
+    EXPECT_EXIT(
+        {
+            openRuntimeHeap();
+            heapAllocZeroed(sizeTheHeapRefuses());
+        },
+        ::testing::ExitedWithCode(EXIT_CODE_OUT_OF_MEMORY), "");
+}
+
+} // namespace
