@@ -13,8 +13,7 @@ void setBank(int state) {
     }
 }
 
-template <void (*plan)()>
-void allStartStates(benchmark::State& state) {
+template <void (*plan)()> void allStartStates(benchmark::State& state) {
     openRuntimeHeap();
     createBoltBanks();
     listCreate(&MoveJournal, 4);

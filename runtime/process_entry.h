@@ -1,4 +1,6 @@
-// The beginning and the end of the process.
+// The beginning and the end of the process. The entry itself lives with the
+// executable alone; the start-up and the end sequence are in app/, beside the
+// state they clear, so that tests can run the start-up too.
 #pragma once
 
 #include <windows.h>
@@ -8,3 +10,5 @@ int mainRoutine(HINSTANCE instance, HINSTANCE previous, const char* commandTail,
 void clearRuntimeState();
 void runtimeStartup();
 [[noreturn]] void endProgram();
+// The end sequence with another exit code, for a program that could not start.
+[[noreturn]] void endProgramWithCode(UINT exitCode);

@@ -64,12 +64,12 @@ TEST_F(BoltTest, ClosedAndOpenLocksAllowTwoBoltsEach) {
 }
 
 TEST_F(BoltTest, LastBoltDoesNotAskForTheOneBelowToBeOpen) {
-    setBank(0b011111);   // bolts 1 to 5 closed, 6 open
+    setBank(0b011111); // bolts 1 to 5 closed, 6 open
     EXPECT_EQ(canMoveBolt(5), 1);
-    setBank(0b101111);   // bolt 5 open
+    setBank(0b101111); // bolt 5 open
     EXPECT_EQ(canMoveBolt(5), 0);
     EXPECT_EQ(canMoveBolt(4), 0);
-    setBank(0b100111);   // bolt 4 open, 1..3 closed
+    setBank(0b100111); // bolt 4 open, 1..3 closed
     EXPECT_EQ(canMoveBolt(4), 1);
 }
 

@@ -20,8 +20,8 @@ int replayUnderTheRule(int start, const Moves& moves) {
             BoltBank[i] = static_cast<signed char>((state >> i) & 1);
         }
         int bolt = moves[k] - 1;
-        EXPECT_EQ(canMoveBolt(bolt), 1) << "move " << k << " (bolt " << moves[k]
-                                        << ") from state " << state;
+        EXPECT_EQ(canMoveBolt(bolt), 1)
+            << "move " << k << " (bolt " << moves[k] << ") from state " << state;
         state ^= 1 << bolt;
     }
     return state;

@@ -28,8 +28,12 @@ TEST_F(ScratchStringTest, FormatLongWritesSignedDecimalAndMovesOntoTheTerminator
         LONG value;
         const char* text;
     };
-    const Case cases[] = {{0, "0"},   {-5, "-5"},         {7, "7"},          {22, "22"},
-                          {-2147483647 - 1, "-2147483648"}, {2147483647, "2147483647"}};
+    const Case cases[] = {{0, "0"},
+                          {-5, "-5"},
+                          {7, "7"},
+                          {22, "22"},
+                          {-2147483647 - 1, "-2147483648"},
+                          {2147483647, "2147483647"}};
     for (const Case& c : cases) {
         char* start = scratchStart();
         char* result = formatLong(c.value, ScratchString.position);
