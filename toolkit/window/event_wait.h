@@ -24,6 +24,8 @@ struct EventState {
 extern EventState eventState;
 
 void clearEventState();
+// Sets the pending event and its source; the detail is set where it is known.
+void recordEvent(int code, int source);
 int waitEvent();
 int eventSource();
 LRESULT CALLBACK toolkitWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
