@@ -25,6 +25,12 @@ struct MainLayout {
     int windowY;
 };
 extern MainLayout mainLayout;
+// 1 once window 0 has been opened by the start-up; without it the program has
+// nothing to show and ends.
+extern int mainWindowOpen;
+
+// Exit code of a program that could not open its window.
+inline constexpr unsigned EXIT_CODE_NO_WINDOW = 2;
 
 void clearApplicationState();
 void applicationStartup();
