@@ -24,8 +24,8 @@ struct ControlType {
 };
 
 struct ControlRecord {
-    HWND window;              // 0: no live control under this number
-    const ControlType* type;  // null for a number never created
+    HWND window;             // 0: no live control under this number
+    const ControlType* type; // null for a number never created
 };
 
 struct ControlTable {
@@ -54,6 +54,18 @@ int controlGetState(int number);
 void controlSetState(int number, int state);
 void controlDisable(int number, int state);
 void controlFree(int number);
-// Text results are written into the scratch string at its position.
+// Text results are written into the scratch string at its position; the
+// position then rests on the text's terminator and the text's start is
+// returned. A text never runs past the area's end: what does not fit is cut.
 char* controlGetText(int number);
 char* controlGetItemText(int number, int item, int column);
+
+// Helpers for the kinds' text results, following the same protocol.
+char* emptyTextResult();
+char* copyTextResult(const char* text);
+// `length` bytes have been written at `start`, the position on entry.
+char* commitTextResult(char* start, int length);
+
+// Numbers the table can hold: not negative, and small enough that the record
+// storage for them can still be sized.
+bool controlNumberFits(int number);

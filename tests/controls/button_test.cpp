@@ -1,0 +1,102 @@
+#include "tests/controls/controls_fixture.h"
+
+#include "toolkit/controls/button.h"
+
+namespace {
+
+using ButtonTest = ControlsTest;
+
+constexpr DWORD TOGGLE_STYLE = BUTTON_STYLE | BS_PUSHLIKE | BS_AUTOCHECKBOX;
+
+DWORD styleOf(HWND window) {
+    return static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+}
+
+TEST_F(ButtonTest, PushButtonAndToggleCarryTheirStyles) {
+    HWND push = createButton(2, 10, 10, 80, 25, "Zufall");
+    HWND toggle = createButtonEx(1, 10, 40, 80, 25, "System an", BUTTON_TOGGLE_FLAGS);
+    ASSERT_NE(push, nullptr);
+    ASSERT_NE(toggle, nullptr);
+    EXPECT_EQ(styleOf(push) & BUTTON_STYLE, BUTTON_STYLE);
+    EXPECT_EQ(styleOf(push) & BS_TYPEMASK, static_cast<DWORD>(BS_PUSHBUTTON));
+    EXPECT_EQ(styleOf(toggle) & TOGGLE_STYLE, TOGGLE_STYLE);
+    EXPECT_EQ(GetWindowLongA(push, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+    char className[16] = {};
+    GetClassNameA(push, className, sizeof className);
+    EXPECT_STRCASEEQ(className, "Button");
+    char caption[16] = {};
+    GetWindowTextA(toggle, caption, sizeof caption);
+    EXPECT_STREQ(caption, "System an");
+}
+
+TEST_F(ButtonTest, TheToggleFlipsOnEveryClick) {
+    HWND toggle = createButtonEx(1, 20, 20, 100, 30, "System an", BUTTON_TOGGLE_FLAGS);
+    EXPECT_EQ(controlGetState(1), 0);
+    clickWindow(toggle, 1);
+    ASSERT_EQ(parentLog.commands, 1) << "the click did not reach the button";
+    EXPECT_EQ(parentLog.lastCommandId, 1);
+    EXPECT_EQ(controlGetState(1), 1);
+    clickWindow(toggle, 1);
+    EXPECT_EQ(controlGetState(1), 0);
+}
+
+TEST_F(ButtonTest, ADisabledToggleIgnoresClicksAndKeepsItsState) {
+    HWND toggle = createButtonEx(1, 20, 20, 100, 30, "System an", BUTTON_TOGGLE_FLAGS);
+    controlSetState(1, 1);
+    controlDisable(1, 1);
+    EXPECT_EQ(controlGetState(1), 1);
+    EXPECT_FALSE(IsWindowEnabled(toggle));
+    clickWindow(toggle, 0);
+    EXPECT_EQ(parentLog.commands, 0);
+    EXPECT_EQ(controlGetState(1), 1);
+    controlDisable(1, 0);
+    EXPECT_EQ(controlGetState(1), 1);
+    // The same click on the enabled toggle does get through.
+    clickWindow(toggle, 1);
+    EXPECT_EQ(parentLog.commands, 1);
+    EXPECT_EQ(controlGetState(1), 0);
+}
+
+TEST_F(ButtonTest, SetStateWorksWhileDisabled) {
+    createButtonEx(1, 20, 20, 100, 30, "System an", BUTTON_TOGGLE_FLAGS);
+    controlDisable(1, 1);
+    controlSetState(1, 1);
+    EXPECT_EQ(controlGetState(1), 1);
+    controlSetState(1, 0);
+    EXPECT_EQ(controlGetState(1), 0);
+}
+
+TEST_F(ButtonTest, APushButtonReadsReleasedWhetherOrNotClicked) {
+    HWND push = createButton(3, 20, 20, 100, 30, "Alles Auf");
+    EXPECT_EQ(controlGetState(3), 0);
+    clickWindow(push, 1);
+    EXPECT_EQ(parentLog.commands, 1);
+    EXPECT_EQ(parentLog.lastCommandId, 3);
+    EXPECT_EQ(controlGetState(3), 0);
+    controlSetState(3, 1);
+    EXPECT_EQ(controlGetState(3), 0);
+}
+
+TEST_F(ButtonTest, ItemOperationsDoNothingOnAButton) {
+    HWND push = createButton(3, 20, 20, 100, 30, "Alles Zu");
+    EXPECT_EQ(controlAddItem(3, -1, "line"), 0);
+    controlSetItemText(3, 0, "zu", 1);
+    char caption[16] = {};
+    GetWindowTextA(push, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Alles Zu");
+    // Without a getText handler the caption is the text.
+    EXPECT_STREQ(controlGetText(3), "Alles Zu");
+    EXPECT_STREQ(controlGetItemText(3, 0, 0), "");
+}
+
+TEST_F(ButtonTest, TheBackButtonCaptionKeepsItsWindows1252Byte) {
+    HWND back = createButton(11, 20, 20, 120, 30,
+                             "<<< Zur\xFC"
+                             "ck <<<");
+    char caption[32] = {};
+    GetWindowTextA(back, caption, sizeof caption);
+    EXPECT_STREQ(caption, "<<< Zur\xFC"
+                          "ck <<<");
+}
+
+} // namespace

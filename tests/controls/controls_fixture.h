@@ -1,0 +1,41 @@
+// A fresh runtime heap, scratch area and control table for each test, with a
+// real top-level window of the test's own to hold the controls.
+#pragma once
+
+#include "runtime/heap.h"
+#include "runtime/scratch_string.h"
+#include "toolkit/controls/control_table.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+// What the parent window has been told by its controls.
+struct ParentLog {
+    int commands;      // WM_COMMAND from a control with BN_CLICKED
+    int lastCommandId; // child identifier of the last one
+};
+extern ParentLog parentLog;
+
+class ControlsTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    HWND parent = nullptr;
+};
+
+HWND createParentWindow();
+void pumpMessages(int milliseconds);
+// Clicks the middle of the window with synthesised mouse input after bringing
+// its top-level window to the front; pumps until the parent has seen `expectedCommands`
+// more commands, or until the time runs out.
+void clickWindow(HWND window, int expectedCommands);
+std::vector<HWND> childrenOf(HWND parent);
+
+// Read back through the platform alone, not through the toolkit.
+std::string listBoxLine(HWND window, int index);
+std::string listViewCell(HWND window, int row, int column);
+int listViewRows(HWND window);
+UINT listViewMarks(HWND window, int row);
