@@ -1,0 +1,270 @@
+// velmorin_probe: a separate process that looks at the running program's
+// window and controls and prints what it finds, one fact a line.
+//
+// Commands come one a line on standard input (or one per argument); every
+// answer ends with the line "end". See tests/e2e/probe_report.h for the
+// lines of `state`.
+//   target CLASS TITLE     which top-level window to look at
+//   wait MS                until the window exists and is visible: window 1|0
+//   gone MS                until no such window exists: window 0|1
+//   state                  everything the tests read
+//   closebox               a point in the caption's close box: closebox X Y
+//   sync                   a sent no-op message has been handled: sync 1|0
+//   send ID MSG WPARAM LPARAM / post ...   foreign messages (ID -1: the window)
+//   quit
+// Run with arguments, the exit code is 0 when the last command succeeded.
+#include "tests/e2e/probe/remote_window.h"
+
+#include <commctrl.h>
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::string targetClass = "WindowClass_0";
+std::string targetTitle = "Velmorin";
+
+// Texts are printed to the end of their line; a line break inside one would
+// end it early, so breaks and the escape character itself are escaped.
+std::string escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+HWND findTarget() {
+    return FindWindowA(targetClass.c_str(), targetTitle.c_str());
+}
+
+void printRect(const char* key, int id, const RECT& r) {
+    std::printf("%s %d %ld %ld %ld %ld\n", key, id, r.left, r.top, r.right - r.left,
+                r.bottom - r.top);
+}
+
+int focusId(HWND top, HWND focus) {
+    if (!focus) {
+        return -1;
+    }
+    if (focus == top) {
+        return -2;
+    }
+    if (!IsChild(top, focus)) {
+        return -3;
+    }
+    return GetDlgCtrlID(focus);
+}
+
+void printListView(const RemoteBuffer& buffer, HWND listView) {
+    int rows = listViewRowCount(listView);
+    int columns = listViewColumnCount(listView);
+    std::printf("rowcount %d\n", rows);
+    std::printf("columncount %d\n", columns);
+    for (int c = 0; c < columns; ++c) {
+        std::printf("column %d %s\n", c, escaped(listViewColumnTitle(buffer, listView, c)).c_str());
+    }
+    std::string statuses = "rows";
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            std::string text = listViewCell(buffer, listView, r, c);
+            std::printf("cell %d %d %s\n", r, c, escaped(text).c_str());
+            if (c == 1) {
+                statuses += " " + text;
+            }
+        }
+        RECT rect;
+        if (listViewRowRect(buffer, listView, r, &rect)) {
+            printRect("itemrect", r, rect);
+        }
+    }
+    std::printf("%s\n", statuses.c_str());
+    std::printf("lvfocus %d\n", listViewNextItem(listView, LVNI_FOCUSED));
+    std::printf("lvselected %d\n", listViewSelectedCount(listView));
+}
+
+void printListBox(HWND listBox) {
+    int count = listBoxCount(listBox);
+    std::printf("lines %d\n", count);
+    for (int i = 0; i < count; ++i) {
+        std::printf("line %d %s\n", i, escaped(listBoxLine(listBox, i)).c_str());
+    }
+}
+
+bool printState() {
+    HWND top = findTarget();
+    std::printf("window %d\n", top ? 1 : 0);
+    if (!top) {
+        return false;
+    }
+    RECT frame;
+    GetWindowRect(top, &frame);
+    RECT client;
+    GetClientRect(top, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(top, &origin);
+    char title[256] = {};
+    GetWindowTextA(top, title, sizeof title);
+    std::printf("title %s\n", escaped(title).c_str());
+    std::printf("style %08lx\n", static_cast<unsigned long>(GetWindowLongA(top, GWL_STYLE)));
+    std::printf("visible -1 %d\n", IsWindowVisible(top) ? 1 : 0);
+    printRect("rect", -1, frame);
+    std::printf("client %ld %ld\n", client.right, client.bottom);
+    std::printf("clientorigin %ld %ld\n", origin.x, origin.y);
+    RemoteFocus focus = remoteFocus(top);
+    std::printf("focus %d\n", focusId(top, focus.focus));
+    std::printf("active %d\n", focus.active == top ? 1 : 0);
+
+    RemoteBuffer buffer;
+    bool haveBuffer = openRemoteBuffer(top, &buffer);
+    for (const RemoteControl& control : listControls(top)) {
+        std::printf("control %d %s %08lx %d %d\n", control.id, control.className.c_str(),
+                    static_cast<unsigned long>(control.style), control.visible ? 1 : 0,
+                    control.enabled ? 1 : 0);
+        printRect("rect", control.id, control.screenRect);
+        std::printf("text %d %s\n", control.id, escaped(control.text).c_str());
+        if (lstrcmpiA(control.className.c_str(), "Button") == 0) {
+            std::printf("check %d %d\n", control.id, buttonCheck(control.window));
+        } else if (lstrcmpiA(control.className.c_str(), WC_LISTVIEWA) == 0 && haveBuffer) {
+            printListView(buffer, control.window);
+        } else if (lstrcmpiA(control.className.c_str(), "ListBox") == 0) {
+            printListBox(control.window);
+        }
+    }
+    if (haveBuffer) {
+        closeRemoteBuffer(&buffer);
+    }
+    std::string stops = "tabstops";
+    for (HWND stop : tabStops(top)) {
+        stops += " " + std::to_string(GetDlgCtrlID(stop));
+    }
+    std::printf("%s\n", stops.c_str());
+    return true;
+}
+
+bool waitFor(bool present, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND top = findTarget();
+        bool found = top && IsWindowVisible(top);
+        if (found == present) {
+            std::printf("window %d\n", found ? 1 : 0);
+            return true;
+        }
+        if (GetTickCount() - start >= timeoutMs) {
+            std::printf("window %d\n", found ? 1 : 0);
+            return false;
+        }
+        Sleep(5);
+    }
+}
+
+HWND controlById(int id) {
+    HWND top = findTarget();
+    if (!top || id < 0) {
+        return top;
+    }
+    return GetDlgItem(top, id);
+}
+
+bool foreignMessage(bool send, std::istringstream& arguments) {
+    long id = 0;
+    unsigned long message = 0;
+    long wParam = 0;
+    long lParam = 0;
+    arguments >> id >> message >> wParam >> lParam;
+    HWND window = controlById(static_cast<int>(id));
+    if (!window) {
+        std::printf("%s none\n", send ? "sent" : "posted");
+        return false;
+    }
+    if (send) {
+        DWORD_PTR result = 0;
+        BOOL done =
+            SendMessageTimeoutA(window, static_cast<UINT>(message), static_cast<WPARAM>(wParam),
+                                static_cast<LPARAM>(lParam), SMTO_NORMAL, 2000, &result);
+        std::printf("sent %d %ld\n", done ? 1 : 0, static_cast<long>(result));
+        return done != 0;
+    }
+    BOOL done = PostMessageA(window, static_cast<UINT>(message), static_cast<WPARAM>(wParam),
+                             static_cast<LPARAM>(lParam));
+    std::printf("posted %d\n", done ? 1 : 0);
+    return done != 0;
+}
+
+// Returns false when the command failed; *quit is set by "quit".
+bool runCommand(const std::string& line, bool* quit) {
+    std::istringstream arguments(line);
+    std::string command;
+    arguments >> command;
+    bool ok = true;
+    if (command == "target") {
+        arguments >> targetClass >> targetTitle;
+        std::printf("target %s %s\n", targetClass.c_str(), targetTitle.c_str());
+    } else if (command == "wait" || command == "gone") {
+        unsigned long timeoutMs = 10000;
+        arguments >> timeoutMs;
+        ok = waitFor(command == "wait", static_cast<DWORD>(timeoutMs));
+    } else if (command == "state") {
+        ok = printState();
+    } else if (command == "closebox") {
+        HWND top = findTarget();
+        POINT point;
+        ok = top && closeBoxPoint(top, &point);
+        if (ok) {
+            std::printf("closebox %ld %ld\n", point.x, point.y);
+        } else {
+            std::printf("closebox none\n");
+        }
+    } else if (command == "sync") {
+        HWND top = findTarget();
+        DWORD_PTR result = 0;
+        ok = top && SendMessageTimeoutA(top, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result);
+        std::printf("sync %d\n", ok ? 1 : 0);
+    } else if (command == "send" || command == "post") {
+        ok = foreignMessage(command == "send", arguments);
+    } else if (command == "quit") {
+        *quit = true;
+    } else if (!command.empty()) {
+        std::printf("error unknown command %s\n", command.c_str());
+        ok = false;
+    }
+    std::printf("end\n");
+    std::fflush(stdout);
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Texts are Windows-1252 bytes and lines end in a bare line feed.
+    _setmode(_fileno(stdout), _O_BINARY);
+    bool quit = false;
+    if (argc > 1) {
+        bool ok = true;
+        for (int i = 1; i < argc && !quit; ++i) {
+            ok = runCommand(argv[i], &quit);
+        }
+        return ok ? 0 : 1;
+    }
+    char line[1024];
+    while (!quit && std::fgets(line, sizeof line, stdin)) {
+        line[std::strcspn(line, "\r\n")] = 0;
+        runCommand(line, &quit);
+    }
+    return 0;
+}

@@ -1,0 +1,287 @@
+#include "tests/e2e/probe/remote_window.h"
+
+#include <commctrl.h>
+
+namespace {
+
+// A hung target must not hang the reader too.
+constexpr UINT MESSAGE_TIMEOUT_MS = 2000;
+constexpr SIZE_T REMOTE_BUFFER_SIZE = 4096;
+constexpr int REMOTE_TEXT_OFFSET = 512;
+constexpr int REMOTE_TEXT_SIZE = 1024;
+
+LRESULT sendA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, MESSAGE_TIMEOUT_MS,
+                             &result)) {
+        return -1;
+    }
+    return static_cast<LRESULT>(result);
+}
+
+LRESULT sendW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, MESSAGE_TIMEOUT_MS,
+                             &result)) {
+        return -1;
+    }
+    return static_cast<LRESULT>(result);
+}
+
+std::string className(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string windowText(HWND window) {
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+BOOL CALLBACK collectChild(HWND window, LPARAM context) {
+    reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> descendants(HWND top) {
+    std::vector<HWND> found;
+    EnumChildWindows(top, collectChild, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Reads a zero-terminated text that the target wrote into its own memory.
+std::string readRemoteText(const RemoteBuffer& buffer, const char* address) {
+    char text[REMOTE_TEXT_SIZE + 1] = {};
+    SIZE_T read = 0;
+    if (!ReadProcessMemory(buffer.process, address, text, REMOTE_TEXT_SIZE, &read)) {
+        return {};
+    }
+    text[read < REMOTE_TEXT_SIZE ? read : REMOTE_TEXT_SIZE] = 0;
+    return text;
+}
+
+bool writeRemote(const RemoteBuffer& buffer, const void* data, SIZE_T size) {
+    SIZE_T written = 0;
+    return WriteProcessMemory(buffer.process, buffer.address, data, size, &written) &&
+           written == size;
+}
+
+bool readRemote(const RemoteBuffer& buffer, void* data, SIZE_T size) {
+    SIZE_T read = 0;
+    return ReadProcessMemory(buffer.process, buffer.address, data, size, &read) && read == size;
+}
+
+} // namespace
+
+bool openRemoteBuffer(HWND owner, RemoteBuffer* buffer) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(owner, &processId);
+    buffer->process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
+                                      PROCESS_QUERY_INFORMATION,
+                                  FALSE, processId);
+    if (!buffer->process) {
+        return false;
+    }
+    buffer->address = static_cast<char*>(VirtualAllocEx(
+        buffer->process, nullptr, REMOTE_BUFFER_SIZE, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (!buffer->address) {
+        closeRemoteBuffer(buffer);
+        return false;
+    }
+    return true;
+}
+
+void closeRemoteBuffer(RemoteBuffer* buffer) {
+    if (buffer->address) {
+        VirtualFreeEx(buffer->process, buffer->address, 0, MEM_RELEASE);
+    }
+    if (buffer->process) {
+        CloseHandle(buffer->process);
+    }
+    buffer->process = nullptr;
+    buffer->address = nullptr;
+}
+
+std::vector<RemoteControl> listControls(HWND top) {
+    std::vector<RemoteControl> controls;
+    for (HWND window : descendants(top)) {
+        if (GetParent(window) != top) {
+            continue;
+        }
+        RemoteControl control;
+        control.window = window;
+        control.id = GetDlgCtrlID(window);
+        control.className = className(window);
+        control.style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+        control.visible = IsWindowVisible(window) != 0;
+        control.enabled = IsWindowEnabled(window) != 0;
+        GetWindowRect(window, &control.screenRect);
+        control.text = windowText(window);
+        controls.push_back(control);
+    }
+    return controls;
+}
+
+std::vector<HWND> tabStops(HWND top) {
+    std::vector<HWND> stops;
+    for (HWND window : descendants(top)) {
+        if (IsWindowEnabled(window) && IsWindowVisible(window) &&
+            (GetWindowLongA(window, GWL_STYLE) & WS_TABSTOP)) {
+            stops.push_back(window);
+        }
+    }
+    return stops;
+}
+
+int listViewRowCount(HWND listView) {
+    return static_cast<int>(sendA(listView, LVM_GETITEMCOUNT, 0, 0));
+}
+
+int listViewColumnCount(HWND listView) {
+    HWND header = reinterpret_cast<HWND>(sendA(listView, LVM_GETHEADER, 0, 0));
+    if (!header || header == reinterpret_cast<HWND>(-1)) {
+        return 0;
+    }
+    return static_cast<int>(sendA(header, HDM_GETITEMCOUNT, 0, 0));
+}
+
+std::string listViewCell(const RemoteBuffer& buffer, HWND listView, int row, int column) {
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.iSubItem = column;
+    item.pszText = buffer.address + REMOTE_TEXT_OFFSET;
+    item.cchTextMax = REMOTE_TEXT_SIZE;
+    char empty = 0;
+    SIZE_T written = 0;
+    WriteProcessMemory(buffer.process, item.pszText, &empty, 1, &written);
+    if (!writeRemote(buffer, &item, sizeof item)) {
+        return {};
+    }
+    if (sendA(listView, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+              reinterpret_cast<LPARAM>(buffer.address)) < 0) {
+        return {};
+    }
+    // The control may answer with a pointer to a text of its own.
+    LVITEMA answer = {};
+    if (!readRemote(buffer, &answer, sizeof answer) || !answer.pszText) {
+        return {};
+    }
+    return readRemoteText(buffer, answer.pszText);
+}
+
+std::string listViewColumnTitle(const RemoteBuffer& buffer, HWND listView, int column) {
+    LVCOLUMNA title = {};
+    title.mask = LVCF_TEXT;
+    title.pszText = buffer.address + REMOTE_TEXT_OFFSET;
+    title.cchTextMax = REMOTE_TEXT_SIZE;
+    if (!writeRemote(buffer, &title, sizeof title) ||
+        !sendA(listView, LVM_GETCOLUMNA, static_cast<WPARAM>(column),
+               reinterpret_cast<LPARAM>(buffer.address))) {
+        return {};
+    }
+    LVCOLUMNA answer = {};
+    if (!readRemote(buffer, &answer, sizeof answer) || !answer.pszText) {
+        return {};
+    }
+    return readRemoteText(buffer, answer.pszText);
+}
+
+bool listViewRowRect(const RemoteBuffer& buffer, HWND listView, int row, RECT* screen) {
+    RECT rect = {LVIR_BOUNDS, 0, 0, 0};
+    if (!writeRemote(buffer, &rect, sizeof rect) ||
+        sendA(listView, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+              reinterpret_cast<LPARAM>(buffer.address)) <= 0 ||
+        !readRemote(buffer, &rect, sizeof rect)) {
+        return false;
+    }
+    MapWindowPoints(listView, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    *screen = rect;
+    return true;
+}
+
+int listViewNextItem(HWND listView, UINT flags) {
+    return static_cast<int>(sendA(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), flags));
+}
+
+int listViewSelectedCount(HWND listView) {
+    return static_cast<int>(sendA(listView, LVM_GETSELECTEDCOUNT, 0, 0));
+}
+
+int listBoxCount(HWND listBox) {
+    return static_cast<int>(sendW(listBox, LB_GETCOUNT, 0, 0));
+}
+
+// The wide request: the narrow one loses all but the first character when it
+// crosses processes under Wine.
+std::string listBoxLine(HWND listBox, int line) {
+    LRESULT length = sendW(listBox, LB_GETTEXTLEN, static_cast<WPARAM>(line), 0);
+    if (length <= 0) {
+        return {};
+    }
+    std::vector<wchar_t> wide(static_cast<size_t>(length) + 1, 0);
+    LRESULT copied = sendW(listBox, LB_GETTEXT, static_cast<WPARAM>(line),
+                           reinterpret_cast<LPARAM>(wide.data()));
+    if (copied <= 0) {
+        return {};
+    }
+    std::string text(static_cast<size_t>(copied) * 2 + 1, '\0');
+    int bytes = WideCharToMultiByte(1252, 0, wide.data(), static_cast<int>(copied), text.data(),
+                                    static_cast<int>(text.size()), nullptr, nullptr);
+    text.resize(bytes > 0 ? static_cast<size_t>(bytes) : 0);
+    return text;
+}
+
+int buttonCheck(HWND button) {
+    return static_cast<int>(sendA(button, BM_GETCHECK, 0, 0));
+}
+
+RemoteFocus remoteFocus(HWND top) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    DWORD thread = GetWindowThreadProcessId(top, nullptr);
+    if (!GetGUIThreadInfo(thread, &info)) {
+        return {nullptr, nullptr};
+    }
+    return {info.hwndFocus, info.hwndActive};
+}
+
+bool closeBoxPoint(HWND top, POINT* point) {
+    RECT frame;
+    GetWindowRect(top, &frame);
+    POINT clientOrigin = {0, 0};
+    ClientToScreen(top, &clientOrigin);
+    // Scan the middle of the caption from the right edge for the close box.
+    int y = (frame.top + clientOrigin.y) / 2;
+    int right = -1;
+    int left = -1;
+    for (int x = frame.right - 1; x >= frame.left; --x) {
+        LRESULT hit = sendA(top, WM_NCHITTEST, 0, MAKELPARAM(x, y));
+        if (hit == HTCLOSE) {
+            if (right < 0) {
+                right = x;
+            }
+            left = x;
+        } else if (right >= 0) {
+            break;
+        }
+    }
+    if (right < 0) {
+        return false;
+    }
+    point->x = (left + right) / 2;
+    int bottom = y;
+    while (bottom + 1 < clientOrigin.y &&
+           sendA(top, WM_NCHITTEST, 0, MAKELPARAM(point->x, bottom + 1)) == HTCLOSE) {
+        ++bottom;
+    }
+    int upper = y;
+    while (upper - 1 >= frame.top &&
+           sendA(top, WM_NCHITTEST, 0, MAKELPARAM(point->x, upper - 1)) == HTCLOSE) {
+        --upper;
+    }
+    point->y = (upper + bottom) / 2;
+    return true;
+}

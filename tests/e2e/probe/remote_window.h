@@ -1,0 +1,58 @@
+// Reads the windows of another process as UI automation clients do: by
+// control identifier, through messages, and for controls whose messages
+// carry pointers, through a buffer inside the other process.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct RemoteControl {
+    HWND window;
+    int id;
+    std::string className;
+    DWORD style;
+    bool visible;
+    bool enabled;
+    RECT screenRect;
+    std::string text;
+};
+
+// A block of memory inside the process that owns a window.
+struct RemoteBuffer {
+    HANDLE process = nullptr;
+    char* address = nullptr;
+};
+
+bool openRemoteBuffer(HWND owner, RemoteBuffer* buffer);
+void closeRemoteBuffer(RemoteBuffer* buffer);
+
+// Direct children of the top-level window, in the platform's order.
+std::vector<RemoteControl> listControls(HWND top);
+// Every descendant that Tab navigation may stop at: enabled, visible, WS_TABSTOP.
+std::vector<HWND> tabStops(HWND top);
+
+int listViewRowCount(HWND listView);
+int listViewColumnCount(HWND listView);
+std::string listViewCell(const RemoteBuffer& buffer, HWND listView, int row, int column);
+std::string listViewColumnTitle(const RemoteBuffer& buffer, HWND listView, int column);
+// The row's whole rectangle, in screen coordinates.
+bool listViewRowRect(const RemoteBuffer& buffer, HWND listView, int row, RECT* screen);
+int listViewNextItem(HWND listView, UINT flags);
+int listViewSelectedCount(HWND listView);
+
+int listBoxCount(HWND listBox);
+std::string listBoxLine(HWND listBox, int line);
+
+int buttonCheck(HWND button);
+
+// The thread's focus and active window as the window manager sees them.
+struct RemoteFocus {
+    HWND focus;
+    HWND active;
+};
+RemoteFocus remoteFocus(HWND top);
+
+// A point in the caption's close box, found by hit-testing along the caption.
+bool closeBoxPoint(HWND top, POINT* point);

@@ -1,0 +1,127 @@
+// The probe against a window of known contents in another process: the
+// cross-process reads (list-view cells through the target's memory, list box
+// lines through the wide messages, check states, focus, rectangles) must give
+// exactly what the window holds, or the program's tests would read nonsense.
+#include "tests/e2e/wine_session.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+class ProbeSelfTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(probe.start(win32BuildDir() + "/velmorin_probe.exe"));
+        probe.target("ProbeFixture_0", "ProbeFixture");
+        ASSERT_TRUE(probe.waitGone(Milliseconds(5000))) << "a fixture from before still runs";
+        ASSERT_TRUE(fixture.start({"wine", win32BuildDir() + "/probe_fixture.exe"}));
+        ASSERT_TRUE(probe.waitWindow(Milliseconds(30000)));
+        // The window shows before its controls exist.
+        for (int i = 0; i < 500 && !probe.state().has(11); ++i) {
+            std::this_thread::sleep_for(Milliseconds(10));
+        }
+        state = probe.state();
+        ASSERT_TRUE(state.has(11));
+    }
+    void TearDown() override {
+        probe.send(-1, 0x0010 /* WM_CLOSE */, 0, 0);
+        fixture.waitExit(Milliseconds(5000));
+        fixture.kill();
+        probe.stop();
+    }
+
+    ProbeSession probe;
+    ChildProcess fixture;
+    ProbeState state;
+};
+
+TEST_F(ProbeSelfTest, ReadsTheWindowFrameAndClient) {
+    EXPECT_EQ(state.title, "ProbeFixture");
+    EXPECT_EQ(state.frame.x, 100);
+    EXPECT_EQ(state.frame.y, 100);
+    EXPECT_EQ(state.clientWidth, 260);
+    EXPECT_EQ(state.clientHeight, 400);
+    EXPECT_GT(state.clientX, state.frame.x);
+    EXPECT_GT(state.clientY, state.frame.y);
+    EXPECT_EQ(state.style & 0x90C80000u, 0x90C80000u);
+}
+
+TEST_F(ProbeSelfTest, ReadsListViewCellsThroughTheTargetsMemory) {
+    EXPECT_EQ(state.columns, (std::vector<std::string>{"Riegel", "Status"}));
+    EXPECT_EQ(state.rowCount, 6);
+    EXPECT_EQ(state.labels(), (std::vector<std::string>{"Riegel 1", "Riegel 2", "Riegel 3",
+                                                        "Riegel 4", "Riegel 5", "Riegel 6"}));
+    EXPECT_EQ(state.statuses(), (std::vector<std::string>{"zu", "auf", "zu", "auf", "auf", "zu"}));
+    ASSERT_EQ(state.rowRects.size(), 6u);
+    const ScreenRect& list = state.control(0)->rect;
+    for (std::size_t r = 0; r < state.rowRects.size(); ++r) {
+        const ScreenRect& row = state.rowRects[r];
+        EXPECT_GT(row.height, 0);
+        EXPECT_GE(row.x, list.x);
+        EXPECT_LE(row.x + row.width, list.x + list.width);
+        if (r > 0) {
+            EXPECT_EQ(row.y, state.rowRects[r - 1].y + row.height) << "rows lie one below another";
+        }
+    }
+}
+
+TEST_F(ProbeSelfTest, ReadsListBoxLinesIntactInWindows1252) {
+    EXPECT_EQ(state.lines, (std::vector<std::string>{"2 Bewegungen:", "<<< Zur\xFC"
+                                                                      "ck <<<"}));
+}
+
+TEST_F(ProbeSelfTest, ReadsButtonStatesAndTabStops) {
+    EXPECT_EQ(state.control(1)->check, 1);
+    EXPECT_EQ(state.control(1)->text, "System an");
+    EXPECT_TRUE(state.control(1)->enabled);
+    EXPECT_FALSE(state.control(2)->enabled);
+    EXPECT_TRUE(state.control(2)->visible);
+    EXPECT_FALSE(state.control(11)->visible);
+    EXPECT_EQ(state.control(2)->check, 0);
+    EXPECT_EQ(state.focus, 1);
+    // The disabled and the hidden button are no stops.
+    EXPECT_EQ(state.tabStops, (std::vector<int>{0, 1, 10}));
+}
+
+TEST_F(ProbeSelfTest, ClicksLandWhereTheRectanglesSay) {
+    // A click on the toggle's centre releases it and gives it the focus.
+    const ScreenRect& toggle = state.control(1)->rect;
+    ASSERT_TRUE(clickAt(toggle.centreX(), toggle.centreY()));
+    ProbeState after;
+    for (int i = 0; i < 500; ++i) {
+        after = probe.state();
+        if (after.control(1) && after.control(1)->check == 0) {
+            break;
+        }
+        std::this_thread::sleep_for(Milliseconds(10));
+    }
+    EXPECT_EQ(after.control(1)->check, 0);
+
+    // A click on a row selects that row.
+    ASSERT_TRUE(clickAt(state.rowRects[3].centreX(), state.rowRects[3].centreY()));
+    for (int i = 0; i < 500; ++i) {
+        after = probe.state();
+        if (after.listFocusRow == 3) {
+            break;
+        }
+        std::this_thread::sleep_for(Milliseconds(10));
+    }
+    EXPECT_EQ(after.listFocusRow, 3);
+    EXPECT_EQ(after.listSelectedCount, 1);
+    EXPECT_EQ(after.focus, 0);
+}
+
+TEST_F(ProbeSelfTest, FindsTheCloseBoxAndItCloses) {
+    auto point = probe.closeBox();
+    ASSERT_TRUE(point);
+    EXPECT_GT(point->first, state.frame.x + state.frame.width / 2);
+    EXPECT_LT(point->first, state.frame.x + state.frame.width);
+    EXPECT_GT(point->second, state.frame.y);
+    EXPECT_LT(point->second, state.clientY);
+    ASSERT_TRUE(clickAt(point->first, point->second));
+    EXPECT_EQ(fixture.waitExit(Milliseconds(5000)), std::optional<int>(7));
+}
+
+} // namespace

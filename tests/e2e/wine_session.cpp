@@ -1,0 +1,239 @@
+#include "tests/e2e/wine_session.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+extern char** environ;
+
+#ifndef VELMORIN_WIN32_BUILD
+#define VELMORIN_WIN32_BUILD "build/win32"
+#endif
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int decodeStatus(int status) {
+    if (WIFEXITED(status)) {
+        return WEXITSTATUS(status);
+    }
+    return 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+}
+
+} // namespace
+
+std::string win32BuildDir() {
+    const char* fromEnvironment = std::getenv("VELMORIN_WIN32_BUILD");
+    if (fromEnvironment && *fromEnvironment) {
+        return fromEnvironment;
+    }
+    return VELMORIN_WIN32_BUILD;
+}
+
+ChildProcess::~ChildProcess() {
+    kill();
+}
+
+bool ChildProcess::start(const std::vector<std::string>& argv, int stdinFd, int stdoutFd) {
+    std::vector<char*> args;
+    for (const std::string& a : argv) {
+        args.push_back(const_cast<char*>(a.c_str()));
+    }
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (stdinFd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, stdinFd, STDIN_FILENO);
+    }
+    if (stdoutFd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, stdoutFd, STDOUT_FILENO);
+    }
+    exitCode_.reset();
+    int failed = posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed) {
+        pid_ = -1;
+        return false;
+    }
+    return true;
+}
+
+bool ChildProcess::running() {
+    if (pid_ < 0 || exitCode_) {
+        return false;
+    }
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        exitCode_ = decodeStatus(status);
+        return false;
+    }
+    return true;
+}
+
+std::optional<int> ChildProcess::waitExit(Milliseconds timeout) {
+    auto deadline = Clock::now() + timeout;
+    while (running()) {
+        if (Clock::now() >= deadline) {
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(Milliseconds(5));
+    }
+    return exitCode_;
+}
+
+void ChildProcess::kill() {
+    if (running()) {
+        ::kill(pid_, SIGKILL);
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        exitCode_ = decodeStatus(status);
+    }
+}
+
+int runToEnd(const std::vector<std::string>& argv, Milliseconds timeout) {
+    ChildProcess process;
+    if (!process.start(argv)) {
+        return -1;
+    }
+    std::optional<int> code = process.waitExit(timeout);
+    return code ? *code : -1;
+}
+
+ProbeSession::~ProbeSession() {
+    stop();
+}
+
+bool ProbeSession::start(const std::string& probeExe) {
+    // A probe that died must show as a failed answer, not end the test.
+    signal(SIGPIPE, SIG_IGN);
+    int in[2];
+    int out[2];
+    if (pipe2(in, O_CLOEXEC) != 0) {
+        return false;
+    }
+    if (pipe2(out, O_CLOEXEC) != 0) {
+        close(in[0]);
+        close(in[1]);
+        return false;
+    }
+    bool started = process_.start({"wine", probeExe}, in[0], out[1]);
+    close(in[0]);
+    close(out[1]);
+    toProbe_ = in[1];
+    fromProbe_ = out[0];
+    pending_.clear();
+    return started;
+}
+
+void ProbeSession::stop() {
+    if (toProbe_ >= 0) {
+        static const char quit[] = "quit\n";
+        ssize_t ignored = write(toProbe_, quit, sizeof quit - 1);
+        (void)ignored;
+        close(toProbe_);
+        toProbe_ = -1;
+    }
+    if (!process_.waitExit(Milliseconds(3000))) {
+        process_.kill();
+    }
+    if (fromProbe_ >= 0) {
+        close(fromProbe_);
+        fromProbe_ = -1;
+    }
+}
+
+std::string ProbeSession::ask(const std::string& command, Milliseconds timeout) {
+    if (toProbe_ < 0) {
+        return {};
+    }
+    std::string line = command + "\n";
+    if (write(toProbe_, line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
+        return {};
+    }
+    auto deadline = Clock::now() + timeout;
+    for (;;) {
+        std::size_t end = pending_.find("\nend\n");
+        if (pending_.rfind("end\n", 0) == 0) {
+            pending_.erase(0, 4);
+            return {};
+        }
+        if (end != std::string::npos) {
+            std::string answer = pending_.substr(0, end + 1);
+            pending_.erase(0, end + 5);
+            return answer;
+        }
+        auto left = std::chrono::duration_cast<Milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) {
+            return {};
+        }
+        pollfd ready = {fromProbe_, POLLIN, 0};
+        if (poll(&ready, 1, static_cast<int>(left)) <= 0) {
+            return {};
+        }
+        char chunk[8192];
+        ssize_t got = read(fromProbe_, chunk, sizeof chunk);
+        if (got <= 0) {
+            return {};
+        }
+        pending_.append(chunk, static_cast<std::size_t>(got));
+    }
+}
+
+void ProbeSession::target(const std::string& windowClass, const std::string& title) {
+    ask("target " + windowClass + " " + title);
+}
+
+ProbeState ProbeSession::state() {
+    return parseProbeState(ask("state"));
+}
+
+bool ProbeSession::waitWindow(Milliseconds timeout) {
+    std::string answer =
+        ask("wait " + std::to_string(timeout.count()), timeout + Milliseconds(5000));
+    return answer == "window 1\n";
+}
+
+bool ProbeSession::waitGone(Milliseconds timeout) {
+    std::string answer =
+        ask("gone " + std::to_string(timeout.count()), timeout + Milliseconds(5000));
+    return answer == "window 0\n";
+}
+
+std::optional<std::pair<int, int>> ProbeSession::closeBox() {
+    std::string answer = ask("closebox");
+    int x = 0;
+    int y = 0;
+    if (std::sscanf(answer.c_str(), "closebox %d %d", &x, &y) != 2) {
+        return std::nullopt;
+    }
+    return std::make_pair(x, y);
+}
+
+bool ProbeSession::send(int id, unsigned message, long wParam, long lParam) {
+    std::string answer = ask("send " + std::to_string(id) + " " + std::to_string(message) + " " +
+                             std::to_string(wParam) + " " + std::to_string(lParam));
+    return answer.rfind("sent 1", 0) == 0;
+}
+
+bool xdotool(const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv = {"xdotool"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return runToEnd(argv, Milliseconds(10000)) == 0;
+}
+
+bool clickAt(int x, int y) {
+    return xdotool({"mousemove", std::to_string(x), std::to_string(y), "click", "1"});
+}
+
+bool pressKey(const std::string& key) {
+    return xdotool({"key", key});
+}

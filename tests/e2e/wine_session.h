@@ -1,0 +1,78 @@
+// Runs Windows programs under Wine from the host and plays the user: real
+// clicks and key strokes on the X display through xdotool, and a long-lived
+// probe process that reads the program's windows on request.
+//
+// Everything runs in the Wine prefix and on the display of the environment
+// (scripts/with-wine sets both), so the program and the probe share one
+// virtual desktop whose coordinates are those of the X screen.
+#pragma once
+
+#include "tests/e2e/probe_report.h"
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+using Milliseconds = std::chrono::milliseconds;
+
+// The Windows build tree whose programs are run: $VELMORIN_WIN32_BUILD, or
+// the tree the tests were configured with.
+std::string win32BuildDir();
+
+class ChildProcess {
+  public:
+    ChildProcess() = default;
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    ~ChildProcess();
+
+    // Starts argv[0] from PATH; stdinFd/stdoutFd -1 keep the test's own.
+    bool start(const std::vector<std::string>& argv, int stdinFd = -1, int stdoutFd = -1);
+    bool running();
+    // The exit code once the process has ended within the timeout.
+    std::optional<int> waitExit(Milliseconds timeout);
+    void kill();
+    pid_t pid() const { return pid_; }
+
+  private:
+    pid_t pid_ = -1;
+    std::optional<int> exitCode_;
+};
+
+// Runs a program to its end; returns its exit code, or -1.
+int runToEnd(const std::vector<std::string>& argv, Milliseconds timeout);
+
+class ProbeSession {
+  public:
+    ProbeSession() = default;
+    ProbeSession(const ProbeSession&) = delete;
+    ProbeSession& operator=(const ProbeSession&) = delete;
+    ~ProbeSession();
+
+    bool start(const std::string& probeExe);
+    void stop();
+    // One command and its answer without the final "end"; empty when the
+    // probe gave no complete answer in time.
+    std::string ask(const std::string& command, Milliseconds timeout = Milliseconds(10000));
+
+    void target(const std::string& windowClass, const std::string& title);
+    ProbeState state();
+    bool waitWindow(Milliseconds timeout);
+    bool waitGone(Milliseconds timeout);
+    std::optional<std::pair<int, int>> closeBox();
+    bool send(int id, unsigned message, long wParam, long lParam);
+
+  private:
+    ChildProcess process_;
+    int toProbe_ = -1;
+    int fromProbe_ = -1;
+    std::string pending_;
+};
+
+// The user's hands.
+bool xdotool(const std::vector<std::string>& arguments);
+bool clickAt(int x, int y);
+bool pressKey(const std::string& key);
