@@ -77,8 +77,8 @@ HWND openMainWindow(int number, int width, int height) {
     return window;
 }
 
-std::vector<int> waitForAll() {
-    std::vector<int> results;
+std::vector<Waited> waitForAllDetailed() {
+    std::vector<Waited> waits;
     MSG message;
     for (int i = 0; i < MOST_WAITS; ++i) {
         if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
@@ -88,9 +88,37 @@ std::vector<int> waitForAll() {
             }
             continue;
         }
-        results.push_back(waitEvent());
+        int result = waitEvent();
+        waits.push_back({result, eventState.eventSource, eventState.eventType});
+    }
+    return waits;
+}
+
+std::vector<int> waitForAll() {
+    std::vector<int> results;
+    for (const Waited& wait : waitForAllDetailed()) {
+        results.push_back(wait.result);
     }
     return results;
+}
+
+std::vector<int> waitForAllButMoves() {
+    std::vector<int> results;
+    for (int result : waitForAllInput()) {
+        if (result != WM_MOUSEMOVE && result != WM_NCMOUSEMOVE) {
+            results.push_back(result);
+        }
+    }
+    return results;
+}
+
+Waited firstWaitReturning(const std::vector<Waited>& waits, int result) {
+    for (const Waited& wait : waits) {
+        if (wait.result == result) {
+            return wait;
+        }
+    }
+    return {0, 0, 0};
 }
 
 std::vector<int> waitForAllInput() {

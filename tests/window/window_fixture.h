@@ -30,11 +30,24 @@ class WindowToolkitTest : public ::testing::Test {
 // makes it the foreground window, so that real input reaches it.
 HWND openMainWindow(int number = 0, int width = 140, int height = 400);
 
+// What one wait returned, with the event state right after it.
+struct Waited {
+    int result;
+    int source;
+    int type;
+};
+
 // Takes every message waiting now (and any arriving within a short quiet
 // time) through waitEvent, one wait per message, and returns the results.
+std::vector<Waited> waitForAllDetailed();
 std::vector<int> waitForAll();
 // The same, without the messages that come and go with painting and timers.
 std::vector<int> waitForAllInput();
+// Leaves out mouse moves too: Wine turns one moved or placed cursor into two or
+// three WM_MOUSEMOVE (one from the input, more from the X pointer following).
+std::vector<int> waitForAllButMoves();
+// The first wait that returned `result`, or one with result 0 if none did.
+Waited firstWaitReturning(const std::vector<Waited>& waits, int result);
 
 // A child window of `parent` with the given identifier.
 HWND makeChild(HWND parent, const char* className, int id, DWORD style, int x, int y, int width,
