@@ -89,14 +89,4 @@ TEST_F(ButtonTest, ItemOperationsDoNothingOnAButton) {
     EXPECT_STREQ(controlGetItemText(3, 0, 0), "");
 }
 
-TEST_F(ButtonTest, TheBackButtonCaptionKeepsItsWindows1252Byte) {
-    HWND back = createButton(11, 20, 20, 120, 30,
-                             "<<< Zur\xFC"
-                             "ck <<<");
-    char caption[32] = {};
-    GetWindowTextA(back, caption, sizeof caption);
-    EXPECT_STREQ(caption, "<<< Zur\xFC"
-                          "ck <<<");
-}
-
 } // namespace

@@ -146,6 +146,21 @@ TEST_F(ListIconTest, FieldsFollowTheRowWhereverItLands) {
     EXPECT_EQ(listViewCell(window, 0, 1), "1");
 }
 
+TEST_F(ListIconTest, ANegativePositionIsTheControlsToJudge) {
+    HWND window = createBoltList();
+    controlAddItem(0, -1, "a\n1");
+    int row = controlAddItem(0, -5, "b\n2");
+    RecordProperty("rowForMinusFive", row);
+    if (row < 0) {
+        EXPECT_EQ(listViewRows(window), 1);
+        EXPECT_EQ(listViewCell(window, 0, 1), "1"); // no other row gets the field
+    } else {
+        EXPECT_EQ(listViewRows(window), 2);
+        EXPECT_EQ(listViewCell(window, row, 0), "b");
+        EXPECT_EQ(listViewCell(window, row, 1), "2");
+    }
+}
+
 TEST_F(ListIconTest, WriteRowFieldsCutsItsTextAndSendsEveryField) {
     HWND window = createWithRows(1);
     char fields[] = "x\ny\nz\n";
