@@ -1,3 +1,4 @@
+cmake_policy(SET CMP0057 NEW)
 # Fails unless PROGRAM imports exactly from the system's DLLs that it is
 # meant to use.
 set(allowed KERNEL32.DLL USER32.DLL GDI32.DLL COMCTL32.DLL CRTDLL.DLL)

@@ -1,0 +1,198 @@
+#include "tests/app/app_fixture.h"
+
+#include "app/event_loop.h"
+#include "app/main_window.h"
+#include "runtime/heap.h"
+#include "runtime/process_entry.h"
+#include "toolkit/window/window_table.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr DWORD QUIET_TIME_MS = 150;
+constexpr int MOST_PASSES = 500;
+constexpr int TEXT_SIZE = 256;
+
+void sendMouse(DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    ASSERT_EQ(SendInput(1, &input, sizeof(INPUT)), 1u);
+}
+
+POINT lastClick = {-1000, -1000};
+DWORD lastClickTime;
+
+// A second click on the same spot within the double-click time would arrive
+// as a double click, which Wine's list-view answers without marking a row.
+void waitOutDoubleClick(POINT point) {
+    bool samePlace = std::abs(point.x - lastClick.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+                     std::abs(point.y - lastClick.y) <= GetSystemMetrics(SM_CYDOUBLECLK);
+    DWORD since = GetTickCount() - lastClickTime;
+    if (samePlace && since <= GetDoubleClickTime()) {
+        Sleep(GetDoubleClickTime() - since + 50);
+    }
+}
+
+std::vector<int> clickAtScreen(POINT point) {
+    waitOutDoubleClick(point);
+    SetForegroundWindow(mainWindow());
+    SetCursorPos(point.x, point.y);
+    // The moves of a placed cursor come first, so that none falls between
+    // the press and the release.
+    std::vector<int> events = runPendingPasses();
+    sendMouse(MOUSEEVENTF_LEFTDOWN);
+    sendMouse(MOUSEEVENTF_LEFTUP);
+    lastClick = point;
+    lastClickTime = GetTickCount();
+    std::vector<int> more = runPendingPasses();
+    events.insert(events.end(), more.begin(), more.end());
+    return events;
+}
+
+} // namespace
+
+void AppTest::SetUp() {
+    runtimeStartup();
+    if (startsApplication()) {
+        applicationStartup();
+        ASSERT_TRUE(mainWindowOpen);
+        SetForegroundWindow(mainWindow());
+        runPendingPasses();
+    }
+}
+
+void AppTest::TearDown() {
+    closeAllWindows();
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageA(&message);
+    }
+    closeRuntimeHeap();
+}
+
+HWND mainWindow() {
+    return windowTable.records[MAIN_WINDOW].window;
+}
+
+HWND controlWindow(int number) {
+    return GetDlgItem(mainWindow(), number);
+}
+
+std::string windowText(HWND window) {
+    char text[TEXT_SIZE] = {};
+    GetWindowTextA(window, text, TEXT_SIZE);
+    return text;
+}
+
+std::string classNameOf(HWND window) {
+    char name[TEXT_SIZE] = {};
+    GetClassNameA(window, name, TEXT_SIZE);
+    return name;
+}
+
+bool hasStyle(HWND window, DWORD bits) {
+    return (static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) & bits) == bits;
+}
+
+RECT clientRectOf(HWND control) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, mainWindow(), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+SIZE clientSize(HWND window) {
+    RECT client;
+    GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
+
+std::string rowText(int row, int column) {
+    char text[TEXT_SIZE] = {};
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = TEXT_SIZE;
+    SendMessageA(controlWindow(CTL_BOLT_LIST), LVM_GETITEMTEXTA, row,
+                 reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+std::vector<std::string> statusColumn() {
+    std::vector<std::string> column;
+    int rows = static_cast<int>(SendMessageA(controlWindow(CTL_BOLT_LIST), LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+        column.push_back(rowText(row, 1));
+    }
+    return column;
+}
+
+std::vector<std::string> reportLines() {
+    HWND list = controlWindow(CTL_MOVE_LIST);
+    std::vector<std::string> lines;
+    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char text[TEXT_SIZE] = {};
+        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        lines.push_back(text);
+    }
+    return lines;
+}
+
+int focusedRow() {
+    return static_cast<int>(
+        SendMessageA(controlWindow(CTL_BOLT_LIST), LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
+}
+
+int selectedRowCount() {
+    return static_cast<int>(SendMessageA(controlWindow(CTL_BOLT_LIST), LVM_GETSELECTEDCOUNT, 0, 0));
+}
+
+bool togglePressed() {
+    return SendMessageA(controlWindow(CTL_SYSTEM_TOGGLE), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+std::vector<int> runPendingPasses() {
+    std::vector<int> events;
+    MSG message;
+    while (static_cast<int>(events.size()) < MOST_PASSES && mainWindow()) {
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (MsgWaitForMultipleObjects(0, nullptr, FALSE, QUIET_TIME_MS, QS_ALLINPUT) ==
+                WAIT_TIMEOUT) {
+                break;
+            }
+            continue;
+        }
+        events.push_back(runEventPass());
+    }
+    return events;
+}
+
+std::vector<int> clickRow(int row) {
+    HWND list = controlWindow(CTL_BOLT_LIST);
+    RECT bounds = {};
+    bounds.left = LVIR_LABEL;
+    SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds));
+    POINT point = {bounds.left + 10, (bounds.top + bounds.bottom) / 2};
+    ClientToScreen(list, &point);
+    return clickAtScreen(point);
+}
+
+std::vector<int> clickControl(int number) {
+    HWND control = controlWindow(number);
+    RECT client;
+    GetClientRect(control, &client);
+    POINT point = {client.right / 2, client.bottom / 2};
+    ClientToScreen(control, &point);
+    return clickAtScreen(point);
+}
+
+int postButtonClick(int number) {
+    PostMessageA(mainWindow(), WM_COMMAND, MAKEWPARAM(number, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(controlWindow(number)));
+    return runEventPass();
+}

@@ -1,0 +1,158 @@
+#include "tests/app/app_fixture.h"
+
+#include "app/main_window.h"
+#include "app/move_report.h"
+#include "core/bolt_bank.h"
+#include "toolkit/window/event_wait.h"
+
+namespace {
+
+const std::string SEPARATOR(27, '-');
+const char* const BACK_TEXT = "<<< Zur\xFC"
+                              "ck <<<";
+
+std::vector<std::string> movesOfReport() {
+    std::vector<std::string> lines = reportLines();
+    return lines.size() > 2 ? std::vector<std::string>(lines.begin() + 2, lines.end())
+                            : std::vector<std::string>{};
+}
+
+} // namespace
+
+using MoveReport = AppTest;
+
+TEST_F(MoveReport, OpenAllFromClosedWidensTheWindowAndListsTheMoves) {
+    RECT before;
+    GetWindowRect(mainWindow(), &before);
+    EXPECT_EQ(postButtonClick(CTL_OPEN_ALL), EVENT_CONTROL);
+    runPendingPasses();
+
+    SIZE client = clientSize(mainWindow());
+    EXPECT_EQ(client.cx, 260);
+    EXPECT_EQ(client.cy, 400);
+    RECT after;
+    GetWindowRect(mainWindow(), &after);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+
+    std::vector<std::string> lines = reportLines();
+    ASSERT_EQ(lines.size(), 24u);
+    EXPECT_EQ(lines[0], "22 Bewegungen:");
+    EXPECT_EQ(lines[1], SEPARATOR);
+    const std::vector<std::string> opening = {"Riegel 6", "Riegel 1", "Riegel 2",
+                                              "Riegel 1", "Riegel 3", "Riegel 1",
+                                              "Riegel 2", "Riegel 1", "Riegel 4"};
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.begin() + 11), opening);
+    // Every line names the journal's move, first to last.
+    int index = 2;
+    for (ListElement* e = MoveJournal.descriptor->first; e; e = e->next, ++index) {
+        EXPECT_EQ(lines[index], "Riegel " + std::to_string(journalEntry(e) + 1));
+    }
+    // The plan leaves the bolts as they were.
+    EXPECT_EQ(statusColumn(), std::vector<std::string>(6, "zu"));
+}
+
+TEST_F(MoveReport, ReportControlsHaveTheirPlaceAndTheCommandsAreLocked) {
+    postButtonClick(CTL_OPEN_ALL);
+    runPendingPasses();
+    HWND list = controlWindow(CTL_MOVE_LIST);
+    HWND back = controlWindow(CTL_BACK);
+    ASSERT_NE(list, nullptr);
+    ASSERT_NE(back, nullptr);
+    EXPECT_STRCASEEQ(classNameOf(list).c_str(), "ListBox");
+    RECT rect = clientRectOf(list);
+    EXPECT_EQ(rect.left, 140);
+    EXPECT_EQ(rect.top, 5);
+    EXPECT_EQ(rect.right - rect.left, 115);
+    EXPECT_EQ(rect.bottom - rect.top, 361);
+    rect = clientRectOf(back);
+    EXPECT_EQ(rect.left, 140);
+    EXPECT_EQ(rect.top, 371);
+    EXPECT_EQ(rect.right - rect.left, 115);
+    EXPECT_EQ(rect.bottom - rect.top, 24);
+    EXPECT_EQ(windowText(back), BACK_TEXT);
+    EXPECT_TRUE(IsWindowEnabled(back));
+
+    EXPECT_TRUE(togglePressed());
+    for (int number = CTL_SYSTEM_TOGGLE; number <= CTL_CLOSE_ALL; ++number) {
+        EXPECT_FALSE(IsWindowEnabled(controlWindow(number))) << number;
+    }
+    // The moves can be replayed on the bolt list.
+    EXPECT_TRUE(IsWindowEnabled(controlWindow(CTL_BOLT_LIST)));
+}
+
+TEST_F(MoveReport, BackReturnsToTheNarrowFormWithTheTogglePressed) {
+    postButtonClick(CTL_OPEN_ALL);
+    runPendingPasses();
+    clickControl(CTL_BACK);
+
+    EXPECT_EQ(controlWindow(CTL_MOVE_LIST), nullptr);
+    EXPECT_EQ(controlWindow(CTL_BACK), nullptr);
+    SIZE client = clientSize(mainWindow());
+    EXPECT_EQ(client.cx, 140);
+    EXPECT_EQ(client.cy, 400);
+    for (int number = CTL_SYSTEM_TOGGLE; number <= CTL_CLOSE_ALL; ++number) {
+        EXPECT_TRUE(IsWindowEnabled(controlWindow(number))) << number;
+    }
+    EXPECT_TRUE(togglePressed());
+    // The journal keeps the plan until the next one.
+    EXPECT_EQ(listCount(&MoveJournal), 22);
+}
+
+TEST_F(MoveReport, CloseAllFromClosedHasNoMoves) {
+    postButtonClick(CTL_CLOSE_ALL);
+    runPendingPasses();
+    EXPECT_EQ(reportLines(), (std::vector<std::string>{"0 Bewegungen:", SEPARATOR}));
+}
+
+TEST_F(MoveReport, ANewPlanShowsOnlyItsOwnMoves) {
+    postButtonClick(CTL_OPEN_ALL);
+    runPendingPasses();
+    postButtonClick(CTL_BACK);
+    runPendingPasses();
+    // Bolt 1 open: closing the lock is one move.
+    BoltBank[0] = BOLT_OPEN;
+    postButtonClick(CTL_CLOSE_ALL);
+    runPendingPasses();
+    EXPECT_EQ(reportLines(), (std::vector<std::string>{"1 Bewegungen:", SEPARATOR, "Riegel 1"}));
+    EXPECT_EQ(BoltBank[0], BOLT_OPEN);
+}
+
+TEST_F(MoveReport, ReportsCanBeShownAndLeftAgainAndAgain) {
+    for (int round = 0; round < 5; ++round) {
+        showMoveReport();
+        ASSERT_NE(controlWindow(CTL_MOVE_LIST), nullptr);
+        EXPECT_EQ(reportLines().size(), 2u + listCount(&MoveJournal));
+        leaveMoveReport();
+        EXPECT_EQ(controlWindow(CTL_MOVE_LIST), nullptr);
+        EXPECT_EQ(controlWindow(CTL_BACK), nullptr);
+    }
+    runPendingPasses();
+    // Only the main controls are left in the window.
+    int children = 0;
+    for (HWND child = GetWindow(mainWindow(), GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        ++children;
+    }
+    EXPECT_EQ(children, 5);
+}
+
+TEST_F(MoveReport, OpenAllFromARandomStateReplaysToAllOpen) {
+    const signed char state[BOLT_COUNT] = {0, 1, 1, 0, 1, 0};
+    for (int i = 0; i < BOLT_COUNT; ++i) {
+        BoltBank[i] = state[i];
+    }
+    postButtonClick(CTL_OPEN_ALL);
+    runPendingPasses();
+    std::vector<std::string> moves = movesOfReport();
+    ASSERT_EQ(moves.size(), static_cast<size_t>(listCount(&MoveJournal)));
+    // Replaying the listed moves under the rule opens every bolt.
+    for (const std::string& move : moves) {
+        int bolt = std::stoi(move.substr(7)) - 1;
+        ASSERT_TRUE(canMoveBolt(bolt)) << move;
+        flipBolt(bolt);
+    }
+    for (int i = 0; i < BOLT_COUNT; ++i) {
+        EXPECT_EQ(BoltBank[i], BOLT_OPEN);
+    }
+}

@@ -1,0 +1,98 @@
+// The finished program, from outside: its resources, and a run that ends
+// when its window is closed.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+constexpr DWORD START_TIMEOUT_MS = 20000;
+constexpr DWORD END_TIMEOUT_MS = 20000;
+
+const char* programPath() {
+    return VELMORIN_PROGRAM;
+}
+
+std::string versionString(const std::string& name) {
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeA(programPath(), &ignored);
+    if (size == 0) {
+        return "";
+    }
+    std::string data(size, '\0');
+    if (!GetFileVersionInfoA(programPath(), 0, size, data.data())) {
+        return "";
+    }
+    void* value = nullptr;
+    UINT length = 0;
+    std::string path = "\\StringFileInfo\\040704E4\\" + name;
+    if (!VerQueryValueA(data.data(), path.c_str(), &value, &length) || length == 0) {
+        return "";
+    }
+    return static_cast<const char*>(value);
+}
+
+HWND findProgramWindow(DWORD processId) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < START_TIMEOUT_MS) {
+        for (HWND window = FindWindowA("WindowClass_0", "Velmorin"); window;
+             window = FindWindowExA(nullptr, window, "WindowClass_0", "Velmorin")) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == processId) {
+                return window;
+            }
+        }
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST(Program, CarriesItsIconAndVersionInformation) {
+    HMODULE image = LoadLibraryExA(programPath(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(image, nullptr) << programPath();
+    // The window class asks for icon resource 1.
+    EXPECT_NE(FindResourceA(image, MAKEINTRESOURCEA(1), RT_GROUP_ICON), nullptr);
+    HICON icon = static_cast<HICON>(LoadImageA(image, MAKEINTRESOURCEA(1), IMAGE_ICON, 32, 32, 0));
+    EXPECT_NE(icon, nullptr);
+    if (icon) {
+        DestroyIcon(icon);
+    }
+    FreeLibrary(image);
+
+    EXPECT_EQ(versionString("ProductName"), "Velmorin");
+    EXPECT_EQ(versionString("ProductVersion"), "1.0.0.0");
+    EXPECT_EQ(versionString("FileVersion"), "1.0.0.0");
+}
+
+TEST(Program, RunsWithArgumentsAndEndsWithZeroWhenItsWindowCloses) {
+    std::string commandLine = std::string("\"") + programPath() + "\"   ignored \"two words\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(programPath(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                               nullptr, nullptr, &startup, &process));
+    HWND window = findProgramWindow(process.dwProcessId);
+    EXPECT_NE(window, nullptr);
+    if (window) {
+        RECT client;
+        GetClientRect(window, &client);
+        EXPECT_EQ(client.right, 140);
+        EXPECT_EQ(client.bottom, 400);
+        EXPECT_NE(GetDlgItem(window, 0), nullptr);
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+    ASSERT_EQ(WaitForSingleObject(process.hProcess, END_TIMEOUT_MS), WAIT_OBJECT_0);
+    DWORD exitCode = 1234;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    if (!window) {
+        TerminateProcess(process.hProcess, 99);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
