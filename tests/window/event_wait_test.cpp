@@ -298,6 +298,8 @@ TEST_F(EventWaitTest, ATabSelectionSwitchesToTheItemsPage) {
     SendMessageA(tabs, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
     clickAt(clientPointToScreen(tabs, (second.left + second.right) / 2,
                                 (second.top + second.bottom) / 2));
+    // Away from the tabs, whose hot tracking would otherwise keep a timer going.
+    moveCursorTo(clientPointToScreen(window, 255, 395));
     Waited selection = firstWaitReturning(waitForAllDetailed(), EVENT_CONTROL);
     EXPECT_EQ(selection.source, 6);
     EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 1);

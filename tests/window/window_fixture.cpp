@@ -4,8 +4,11 @@
 
 namespace {
 
-constexpr DWORD QUIET_TIME_MS = 60;
+// Long enough for input that Wine routes through the X server to arrive on a
+// busy machine.
+constexpr DWORD QUIET_TIME_MS = 120;
 constexpr int MOST_WAITS = 400;
+constexpr DWORD MOST_WAIT_TIME_MS = 1500;
 // The caret's blink timer.
 constexpr int WM_SYSTIMER = 0x0118;
 
@@ -80,7 +83,10 @@ HWND openMainWindow(int number, int width, int height) {
 std::vector<Waited> waitForAllDetailed() {
     std::vector<Waited> waits;
     MSG message;
-    for (int i = 0; i < MOST_WAITS; ++i) {
+    // A timer that keeps firing (a control's hot tracking, say) must not hold
+    // the collection open for long.
+    DWORD start = GetTickCount();
+    for (int i = 0; i < MOST_WAITS && GetTickCount() - start < MOST_WAIT_TIME_MS; ++i) {
         if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
             if (MsgWaitForMultipleObjects(0, nullptr, FALSE, QUIET_TIME_MS, QS_ALLINPUT) ==
                 WAIT_TIMEOUT) {
@@ -149,15 +155,30 @@ void moveCursorTo(POINT screen) {
     sendInputs(&move, 1);
 }
 
+// Wine's X pointer follows a moved cursor with moves of its own; they are
+// taken first, so that they cannot fall between the presses.
+void placeCursorAt(POINT screen) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        moveCursorTo(screen);
+        waitForAll();
+        POINT now;
+        GetCursorPos(&now);
+        if (now.x == screen.x && now.y == screen.y) {
+            return;
+        }
+    }
+    ADD_FAILURE() << "the cursor did not stay at " << screen.x << "," << screen.y;
+}
+
 void clickAt(POINT screen, bool right) {
-    moveCursorTo(screen);
+    placeCursorAt(screen);
     INPUT press[2] = {mouseInput(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
                       mouseInput(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)};
     sendInputs(press, 2);
 }
 
 void doubleClickAt(POINT screen) {
-    moveCursorTo(screen);
+    placeCursorAt(screen);
     INPUT press[4] = {mouseInput(MOUSEEVENTF_LEFTDOWN), mouseInput(MOUSEEVENTF_LEFTUP),
                       mouseInput(MOUSEEVENTF_LEFTDOWN), mouseInput(MOUSEEVENTF_LEFTUP)};
     sendInputs(press, 4);

@@ -53,7 +53,8 @@ Waited firstWaitReturning(const std::vector<Waited>& waits, int result);
 HWND makeChild(HWND parent, const char* className, int id, DWORD style, int x, int y, int width,
                int height, const char* text = "");
 
-// Real input through SendInput.
+// Real input through SendInput. Clicks place the cursor first and take the
+// messages that placing it causes.
 void moveCursorTo(POINT screen);
 void clickAt(POINT screen, bool right = false);
 void doubleClickAt(POINT screen);

@@ -97,6 +97,7 @@ RECT outerRectangle(int x, int y, int width, int height, DWORD style) {
 
 void initWindows() {
     clearEventState();
+    currentWindow = nullptr;
     windowTable.capacity = INITIAL_WINDOW_CAPACITY;
     windowTable.records =
         static_cast<WindowRecord*>(heapAllocZeroed(recordBytes(INITIAL_WINDOW_CAPACITY)));
