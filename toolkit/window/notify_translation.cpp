@@ -11,9 +11,12 @@ constexpr UINT SHOW_PAGE_ON_TOP = SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW;
 char notifierClass[CLASS_NAME_SIZE];
 
 // An unreadable class name reads as the empty name, which matches no prefix.
-bool classBeginsWith(HWND control, const char* prefix) {
+void readNotifierClass(HWND control) {
     notifierClass[0] = 0;
     GetClassNameA(control, notifierClass, CLASS_NAME_SIZE);
+}
+
+bool notifierClassBeginsWith(const char* prefix) {
     for (int i = 0; prefix[i]; ++i) {
         if (notifierClass[i] != prefix[i]) {
             return false;
@@ -24,7 +27,8 @@ bool classBeginsWith(HWND control, const char* prefix) {
 
 // Tab, tree-view and list-view controls.
 bool isTabOrListControl(HWND control) {
-    return classBeginsWith(control, "SysT") || classBeginsWith(control, "SysL");
+    readNotifierClass(control);
+    return notifierClassBeginsWith("SysT") || notifierClassBeginsWith("SysL");
 }
 
 // The page of the selected tab is the window in the item's parameter; the page
@@ -106,7 +110,8 @@ void translateControlCommand(WPARAM wParam, HWND control) {
     if (GetWindowLongA(control, GWL_ID) == MENU_COMMAND_CONTROL_ID) {
         eventState.pendingEvent = EVENT_MENU;
     }
-    if (classBeginsWith(control, "List")) {
+    readNotifierClass(control);
+    if (notifierClassBeginsWith("List")) {
         translateListBoxCommand(HIWORD(wParam));
     }
 }
