@@ -13,16 +13,6 @@ extern "C" void __cdecl __GetMainArgs(int* argc, char*** argv, char*** env, int 
 
 namespace {
 
-using FrameHandler = EXCEPTION_DISPOSITION(__cdecl*)(EXCEPTION_RECORD* record, void* frame,
-                                                     CONTEXT* context, void* dispatcher);
-
-// One link of the thread's structured exception chain, as the system reads
-// it from FS:[0].
-struct FaultRegistration {
-    FaultRegistration* previous;
-    FrameHandler handler;
-};
-
 constexpr DWORD SEH_CHAIN_OFFSET = 0;
 constexpr int SHOW_NORMAL = 1;
 constexpr DWORD UNWINDING_FLAGS = EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND;
@@ -79,6 +69,12 @@ EXCEPTION_DISPOSITION __cdecl processFaultHandler(EXCEPTION_RECORD* record, void
 
 } // namespace
 
+void installFaultHandler(FaultRegistration* registration) {
+    registration->previous = reinterpret_cast<FaultRegistration*>(__readfsdword(SEH_CHAIN_OFFSET));
+    registration->handler = processFaultHandler;
+    __writefsdword(SEH_CHAIN_OFFSET, reinterpret_cast<DWORD>(registration));
+}
+
 int mainRoutine(HINSTANCE, HINSTANCE, const char*, int) {
     runtimeStartup();
     applicationStartup();
@@ -93,9 +89,7 @@ int mainRoutine(HINSTANCE, HINSTANCE, const char*, int) {
 // linked. The registration lives in this frame, which is never left.
 extern "C" __attribute__((force_align_arg_pointer)) void processEntry() {
     FaultRegistration registration;
-    registration.previous = reinterpret_cast<FaultRegistration*>(__readfsdword(SEH_CHAIN_OFFSET));
-    registration.handler = processFaultHandler;
-    __writefsdword(SEH_CHAIN_OFFSET, reinterpret_cast<DWORD>(&registration));
+    installFaultHandler(&registration);
 
     int argumentCount;
     char** arguments;

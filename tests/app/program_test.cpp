@@ -10,6 +10,7 @@ namespace {
 
 constexpr DWORD START_TIMEOUT_MS = 20000;
 constexpr DWORD END_TIMEOUT_MS = 20000;
+constexpr DWORD FAULT_TIMEOUT_MS = 10000;
 
 const char* programPath() {
     return VELMORIN_PROGRAM;
@@ -95,4 +96,92 @@ TEST(Program, RunsWithArgumentsAndEndsWithZeroWhenItsWindowCloses) {
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+}
+
+namespace {
+
+DWORD runFaultProbe(const char* argument) {
+    std::string commandLine = std::string("\"") + FAULT_PROBE + "\" " + argument;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(FAULT_PROBE, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+        return 0xFFFFFFFF;
+    }
+    DWORD exitCode = 0xFFFFFFFE;
+    if (WaitForSingleObject(process.hProcess, FAULT_TIMEOUT_MS) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process.hProcess, &exitCode);
+    } else {
+        TerminateProcess(process.hProcess, 99);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return exitCode;
+}
+
+} // namespace
+
+TEST(FaultHandler, HandsAFaultToAnInstalledSegvHandler) {
+    EXPECT_EQ(runFaultProbe("segv"), 11u);
+    EXPECT_EQ(runFaultProbe("segv fpe"), 11u);
+}
+
+TEST(FaultHandler, FallsBackToAnInstalledFpeHandler) {
+    EXPECT_EQ(runFaultProbe("fpe"), 8u);
+}
+
+namespace {
+
+// Runs the probe under this process as its debugger and gives the code of
+// the fault that came back as unhandled (the debugger's last chance), or 0.
+// Without a debugger the system would start one of its own.
+DWORD lastChanceFaultOfProbe() {
+    std::string commandLine = std::string("\"") + FAULT_PROBE + "\" none";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(FAULT_PROBE, commandLine.data(), nullptr, nullptr, FALSE,
+                        DEBUG_ONLY_THIS_PROCESS, nullptr, nullptr, &startup, &process)) {
+        return 0;
+    }
+    DWORD lastChance = 0;
+    DEBUG_EVENT event;
+    while (WaitForDebugEvent(&event, FAULT_TIMEOUT_MS)) {
+        DWORD status = DBG_CONTINUE;
+        if (event.dwDebugEventCode == CREATE_PROCESS_DEBUG_EVENT &&
+            event.u.CreateProcessInfo.hFile) {
+            CloseHandle(event.u.CreateProcessInfo.hFile);
+        } else if (event.dwDebugEventCode == LOAD_DLL_DEBUG_EVENT && event.u.LoadDll.hFile) {
+            CloseHandle(event.u.LoadDll.hFile);
+        } else if (event.dwDebugEventCode == EXCEPTION_DEBUG_EVENT) {
+            const EXCEPTION_DEBUG_INFO& info = event.u.Exception;
+            if (info.ExceptionRecord.ExceptionCode == EXCEPTION_BREAKPOINT) {
+                status = DBG_CONTINUE;
+            } else if (info.dwFirstChance) {
+                status = DBG_EXCEPTION_NOT_HANDLED;
+            } else {
+                lastChance = info.ExceptionRecord.ExceptionCode;
+                TerminateProcess(process.hProcess, lastChance);
+            }
+        }
+        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+        if (event.dwDebugEventCode == EXIT_PROCESS_DEBUG_EVENT) {
+            break;
+        }
+    }
+    if (WaitForSingleObject(process.hProcess, FAULT_TIMEOUT_MS) != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 99);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return lastChance;
+}
+
+} // namespace
+
+TEST(FaultHandler, WithoutSignalHandlersTheFaultGoesOnUnhandled) {
+    // The handler lets the fault pass on to the system's default handling,
+    // which ends the process: no fault is survived.
+    EXPECT_EQ(lastChanceFaultOfProbe(), static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
 }
