@@ -11,12 +11,6 @@ const std::string SEPARATOR(27, '-');
 const char* const BACK_TEXT = "<<< Zur\xFC"
                               "ck <<<";
 
-std::vector<std::string> movesOfReport() {
-    std::vector<std::string> lines = reportLines();
-    return lines.size() > 2 ? std::vector<std::string>(lines.begin() + 2, lines.end())
-                            : std::vector<std::string>{};
-}
-
 } // namespace
 
 using MoveReport = AppTest;
@@ -135,24 +129,4 @@ TEST_F(MoveReport, ReportsCanBeShownAndLeftAgainAndAgain) {
         ++children;
     }
     EXPECT_EQ(children, 5);
-}
-
-TEST_F(MoveReport, OpenAllFromARandomStateReplaysToAllOpen) {
-    const signed char state[BOLT_COUNT] = {0, 1, 1, 0, 1, 0};
-    for (int i = 0; i < BOLT_COUNT; ++i) {
-        BoltBank[i] = state[i];
-    }
-    postButtonClick(CTL_OPEN_ALL);
-    runPendingPasses();
-    std::vector<std::string> moves = movesOfReport();
-    ASSERT_EQ(moves.size(), static_cast<size_t>(listCount(&MoveJournal)));
-    // Replaying the listed moves under the rule opens every bolt.
-    for (const std::string& move : moves) {
-        int bolt = std::stoi(move.substr(7)) - 1;
-        ASSERT_TRUE(canMoveBolt(bolt)) << move;
-        flipBolt(bolt);
-    }
-    for (int i = 0; i < BOLT_COUNT; ++i) {
-        EXPECT_EQ(BoltBank[i], BOLT_OPEN);
-    }
 }
