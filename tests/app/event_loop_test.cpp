@@ -181,7 +181,13 @@ TEST_F(EventLoop, CloseBoxEndsThePassWithTheWindowClosed) {
     press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     ASSERT_EQ(SendInput(2, press, sizeof(INPUT)), 2u);
-    std::vector<int> events = runPendingPasses();
+    // The caption's button tracking can take longer than one quiet time.
+    std::vector<int> events;
+    DWORD start = GetTickCount();
+    while (mainWindow() && GetTickCount() - start < 3000) {
+        std::vector<int> more = runPendingPasses();
+        events.insert(events.end(), more.begin(), more.end());
+    }
     ASSERT_FALSE(events.empty());
     EXPECT_EQ(events.back(), EVENT_CLOSE);
     EXPECT_FALSE(IsWindow(window));

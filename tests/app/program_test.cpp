@@ -42,7 +42,8 @@ HWND findProgramWindow(DWORD processId) {
              window = FindWindowExA(nullptr, window, "WindowClass_0", "Velmorin")) {
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            if (owner == processId) {
+            // The window shows before its controls exist; "Alles Zu" comes last.
+            if (owner == processId && GetDlgItem(window, 4)) {
                 return window;
             }
         }
