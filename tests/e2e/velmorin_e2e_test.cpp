@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <random>
 #include <set>
@@ -99,6 +100,8 @@ class VelmorinTest : public ::testing::Test {
     }
 
     void SetUp() override {
+        ASSERT_TRUE(std::filesystem::exists(win32BuildDir() + "/velmorin.exe"))
+            << "build the Windows program first, into " << win32BuildDir();
         ASSERT_TRUE(probe->waitGone(SETTLE)) << "a program from before still runs";
         ASSERT_TRUE(program.start({"wine", win32BuildDir() + "/velmorin.exe"}));
         ASSERT_TRUE(probe->waitWindow(Milliseconds(30000))) << "no window \"Velmorin\"";
