@@ -2,6 +2,7 @@
 #pragma once
 
 #include "runtime/heap.h"
+#include "tests/support/heap_blocks.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,3 @@ class RuntimeHeapTest : public ::testing::Test {
     void SetUp() override { openRuntimeHeap(); }
     void TearDown() override { closeRuntimeHeap(); }
 };
-
-// Counts the blocks the runtime heap holds right now.
-int liveHeapBlocks();

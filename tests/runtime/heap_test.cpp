@@ -2,23 +2,6 @@
 
 #include <cstring>
 
-int liveHeapBlocks() {
-#ifdef _WIN32
-    int blocks = 0;
-    PROCESS_HEAP_ENTRY entry{};
-    HeapLock(RuntimeHeap);
-    while (HeapWalk(RuntimeHeap, &entry)) {
-        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) {
-            ++blocks;
-        }
-    }
-    HeapUnlock(RuntimeHeap);
-    return blocks;
-#else
-    return static_cast<int>(hostHeapLiveBlocks(RuntimeHeap));
-#endif
-}
-
 namespace {
 
 // A request the heap must refuse: more than the address space on Windows; on

@@ -1,0 +1,20 @@
+#include "tests/support/heap_blocks.h"
+
+#include "runtime/heap.h"
+
+int liveHeapBlocks() {
+#ifdef _WIN32
+    int blocks = 0;
+    PROCESS_HEAP_ENTRY entry{};
+    HeapLock(RuntimeHeap);
+    while (HeapWalk(RuntimeHeap, &entry)) {
+        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) {
+            ++blocks;
+        }
+    }
+    HeapUnlock(RuntimeHeap);
+    return blocks;
+#else
+    return static_cast<int>(hostHeapLiveBlocks(RuntimeHeap));
+#endif
+}
