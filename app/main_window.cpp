@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/bolt_text.h"
 #include "core/bolt_bank.h"
 #include "runtime/linked_list.h"
 #include "runtime/scratch_string.h"
@@ -55,11 +56,9 @@ void createMainControls() {
 // the toolkit ignores the calls.
 void fillBoltRows() {
     for (int i = 0; i < BOLT_COUNT; ++i) {
-        char* start = scratchStart();
-        scratchAppend("Riegel ");
-        formatLong(i + 1, ScratchString.position);
-        controlAddItem(CTL_BOLT_LIST, i + 1, start);
-        scratchRestore(start);
+        char* name = buildBoltName(i + 1);
+        controlAddItem(CTL_BOLT_LIST, i + 1, name);
+        scratchRestore(name);
         controlSetItemText(CTL_BOLT_LIST, i, BoltBank[i] == BOLT_CLOSED ? "zu" : "auf", 1);
     }
 }

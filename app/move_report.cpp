@@ -1,5 +1,6 @@
 #include "app/move_report.h"
 
+#include "app/bolt_text.h"
 #include "app/main_window.h"
 #include "core/bolt_bank.h"
 #include "runtime/linked_list.h"
@@ -25,16 +26,15 @@ void addMoveCount() {
     char* start = scratchStart();
     formatLong(listCount(&MoveJournal), start);
     scratchAppend(" Bewegungen:");
+    scratchSeal();
     controlAddItem(CTL_MOVE_LIST, APPEND, start);
     scratchRestore(start);
 }
 
 void addMoveLine(int bolt) {
-    char* start = scratchStart();
-    scratchAppend("Riegel ");
-    formatLong(bolt + 1, ScratchString.position);
-    controlAddItem(CTL_MOVE_LIST, APPEND, start);
-    scratchRestore(start);
+    char* name = buildBoltName(bolt + 1);
+    controlAddItem(CTL_MOVE_LIST, APPEND, name);
+    scratchRestore(name);
 }
 
 } // namespace
