@@ -40,6 +40,11 @@ void addMoveLine(int bolt) {
 } // namespace
 
 void showMoveReport() {
+    // The plan buttons are locked while a report is shown, but a command can
+    // still be posted from outside: the old report's controls go first, so
+    // that none is left behind unreachable.
+    controlFree(CTL_MOVE_LIST);
+    controlFree(CTL_BACK);
     mainLayout.controlWidth = REPORT_CONTROL_WIDTH;
     int listBoxHeight = 385 - mainLayout.buttonHeight;
     resizeWindow(WIDE_CLIENT_WIDTH, CLIENT_HEIGHT);

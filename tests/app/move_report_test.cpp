@@ -8,6 +8,15 @@
 namespace {
 
 const std::string SEPARATOR(27, '-');
+int childWindowCount() {
+    int children = 0;
+    for (HWND child = GetWindow(mainWindow(), GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        ++children;
+    }
+    return children;
+}
+
 const char* const BACK_TEXT = "<<< Zur\xFC"
                               "ck <<<";
 
@@ -123,10 +132,18 @@ TEST_F(MoveReport, ReportsCanBeShownAndLeftAgainAndAgain) {
     }
     runPendingPasses();
     // Only the main controls are left in the window.
-    int children = 0;
-    for (HWND child = GetWindow(mainWindow(), GW_CHILD); child;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        ++children;
-    }
-    EXPECT_EQ(children, 5);
+    EXPECT_EQ(childWindowCount(), 5);
+}
+
+TEST_F(MoveReport, APlanCommandPostedDuringTheReportReplacesIt) {
+    postButtonClick(CTL_OPEN_ALL);
+    runPendingPasses();
+    // The button is disabled, but a command can still arrive from outside.
+    postButtonClick(CTL_CLOSE_ALL);
+    runPendingPasses();
+    EXPECT_EQ(reportLines(), (std::vector<std::string>{"0 Bewegungen:", SEPARATOR}));
+    EXPECT_EQ(childWindowCount(), 7) << "the five main controls and one report";
+    postButtonClick(CTL_BACK);
+    runPendingPasses();
+    EXPECT_EQ(controlWindow(CTL_MOVE_LIST), nullptr);
 }
