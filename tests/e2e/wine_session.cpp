@@ -218,10 +218,74 @@ std::optional<std::pair<int, int>> ProbeSession::closeBox() {
     return std::make_pair(x, y);
 }
 
-bool ProbeSession::send(int id, unsigned message, long wParam, long lParam) {
-    std::string answer = ask("send " + std::to_string(id) + " " + std::to_string(message) + " " +
-                             std::to_string(wParam) + " " + std::to_string(lParam));
-    return answer.rfind("sent 1", 0) == 0;
+namespace {
+
+std::string messageCommand(const char* verb, int id, unsigned message, long long wParam,
+                           long long lParam) {
+    return std::string(verb) + " " + std::to_string(id) + " " + std::to_string(message) + " " +
+           std::to_string(wParam) + " " + std::to_string(lParam);
+}
+
+} // namespace
+
+bool ProbeSession::send(int id, unsigned message, long long wParam, long long lParam) {
+    return sendForResult(id, message, wParam, lParam).has_value();
+}
+
+std::optional<long> ProbeSession::sendForResult(int id, unsigned message, long long wParam,
+                                                long long lParam) {
+    std::string answer = ask(messageCommand("send", id, message, wParam, lParam));
+    int done = 0;
+    long result = 0;
+    if (std::sscanf(answer.c_str(), "sent %d %ld", &done, &result) != 2 || done != 1) {
+        return std::nullopt;
+    }
+    return result;
+}
+
+bool ProbeSession::post(int id, unsigned message, long long wParam, long long lParam) {
+    return ask(messageCommand("post", id, message, wParam, lParam)) == "posted 1\n";
+}
+
+std::optional<HitTest> ProbeSession::hitTest(int x, int y) {
+    std::string answer = ask("hittest " + std::to_string(x) + " " + std::to_string(y));
+    HitTest hit;
+    int inside = 0;
+    if (std::sscanf(answer.c_str(), "hittest %d %d", &hit.code, &inside) != 2) {
+        return std::nullopt;
+    }
+    hit.inside = inside == 1;
+    return hit;
+}
+
+std::optional<ProcessMemory> ProbeSession::memory() {
+    std::string answer = ask("memory");
+    ProcessMemory m;
+    if (std::sscanf(answer.c_str(), "memory %lu %lu %lu", &m.privateBytes, &m.workingSetBytes,
+                    &m.pagefileBytes) != 3) {
+        return std::nullopt;
+    }
+    return m;
+}
+
+std::optional<HostMemory> hostMemory(pid_t pid) {
+    std::FILE* status = std::fopen(("/proc/" + std::to_string(pid) + "/status").c_str(), "r");
+    if (!status) {
+        return std::nullopt;
+    }
+    HostMemory m;
+    int found = 0;
+    char line[256];
+    while (std::fgets(line, sizeof line, status)) {
+        found += std::sscanf(line, "VmRSS: %ld kB", &m.residentKiB) == 1;
+        found += std::sscanf(line, "RssAnon: %ld kB", &m.anonymousKiB) == 1;
+        found += std::sscanf(line, "VmData: %ld kB", &m.dataKiB) == 1;
+    }
+    std::fclose(status);
+    if (found != 3) {
+        return std::nullopt;
+    }
+    return m;
 }
 
 bool xdotool(const std::vector<std::string>& arguments) {

@@ -45,6 +45,29 @@ class ChildProcess {
 // Runs a program to its end; returns its exit code, or -1.
 int runToEnd(const std::vector<std::string>& argv, Milliseconds timeout);
 
+struct HitTest {
+    int code = 0;        // HTCAPTION, HTCLOSE, HTCLIENT, ...
+    bool inside = false; // the point's window is the target or one of its controls
+};
+
+struct ProcessMemory {
+    unsigned long privateBytes = 0;
+    unsigned long workingSetBytes = 0;
+    unsigned long pagefileBytes = 0;
+
+    // On Windows the commit charge is both fields; Wine 8 leaves the private
+    // one 0 for another process and counts anonymous resident pages (and
+    // swap) as the pagefile figure.
+    unsigned long committedBytes() const { return privateBytes ? privateBytes : pagefileBytes; }
+};
+
+// A host process's memory from /proc/PID/status, in KiB.
+struct HostMemory {
+    long residentKiB = 0;  // VmRSS
+    long anonymousKiB = 0; // RssAnon
+    long dataKiB = 0;      // VmData: the private address space, touched or not
+};
+
 class ProbeSession {
   public:
     ProbeSession() = default;
@@ -63,7 +86,15 @@ class ProbeSession {
     bool waitWindow(Milliseconds timeout);
     bool waitGone(Milliseconds timeout);
     std::optional<std::pair<int, int>> closeBox();
-    bool send(int id, unsigned message, long wParam, long lParam);
+    // Foreign messages to the window (id -1) or one of its controls; the
+    // parameters are cut to 32 bits as the platform's are.
+    bool send(int id, unsigned message, long long wParam, long long lParam);
+    std::optional<long> sendForResult(int id, unsigned message, long long wParam, long long lParam);
+    bool post(int id, unsigned message, long long wParam, long long lParam);
+    // The window's answer to WM_NCHITTEST for a screen point.
+    std::optional<HitTest> hitTest(int x, int y);
+    // The program's memory as the system reports it to another process.
+    std::optional<ProcessMemory> memory();
 
   private:
     ChildProcess process_;
@@ -71,6 +102,8 @@ class ProbeSession {
     int fromProbe_ = -1;
     std::string pending_;
 };
+
+std::optional<HostMemory> hostMemory(pid_t pid);
 
 // The user's hands.
 bool xdotool(const std::vector<std::string>& arguments);

@@ -10,7 +10,13 @@
 //   state                  everything the tests read
 //   closebox               a point in the caption's close box: closebox X Y
 //   sync                   a sent no-op message has been handled: sync 1|0
-//   send ID MSG WPARAM LPARAM / post ...   foreign messages (ID -1: the window)
+//   send ID MSG WPARAM LPARAM / post ...   foreign messages (ID -1: the window);
+//                          the parameters may be negative or up to 2^32-1
+//   hittest X Y            what the window says is at a screen point:
+//                          hittest CODE INSIDE (INSIDE 1 when the point's
+//                          window is the target or one of its descendants)
+//   memory                 the target process's memory as the system counts it:
+//                          memory PRIVATE WORKINGSET PAGEFILE (bytes) | memory none
 //   quit
 // Run with arguments, the exit code is 0 when the last command succeeded.
 #include "tests/e2e/probe/remote_window.h"
@@ -18,6 +24,7 @@
 #include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -184,9 +191,15 @@ HWND controlById(int id) {
 bool foreignMessage(bool send, std::istringstream& arguments) {
     long id = 0;
     unsigned long message = 0;
-    long wParam = 0;
-    long lParam = 0;
+    // Read wide, so that both -1 and 4294967295 reach the 32-bit parameters
+    // intact instead of failing the stream.
+    long long wParam = 0;
+    long long lParam = 0;
     arguments >> id >> message >> wParam >> lParam;
+    if (arguments.fail()) {
+        std::printf("%s badargs\n", send ? "sent" : "posted");
+        return false;
+    }
     HWND window = controlById(static_cast<int>(id));
     if (!window) {
         std::printf("%s none\n", send ? "sent" : "posted");
@@ -204,6 +217,54 @@ bool foreignMessage(bool send, std::istringstream& arguments) {
                              static_cast<LPARAM>(lParam));
     std::printf("posted %d\n", done ? 1 : 0);
     return done != 0;
+}
+
+bool printHitTest(std::istringstream& arguments) {
+    long x = 0;
+    long y = 0;
+    arguments >> x >> y;
+    HWND top = findTarget();
+    if (!top) {
+        std::printf("hittest none\n");
+        return false;
+    }
+    POINT point = {x, y};
+    HWND below = WindowFromPoint(point);
+    bool inside = below == top || IsChild(top, below);
+    DWORD_PTR code = 0;
+    if (!SendMessageTimeoutA(top, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_NORMAL, 2000, &code)) {
+        std::printf("hittest none\n");
+        return false;
+    }
+    std::printf("hittest %ld %d\n", static_cast<long>(code), inside ? 1 : 0);
+    return true;
+}
+
+bool printMemory() {
+    HWND top = findTarget();
+    DWORD processId = 0;
+    if (top) {
+        GetWindowThreadProcessId(top, &processId);
+    }
+    HANDLE process =
+        processId ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId)
+                  : nullptr;
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof counters;
+    bool ok = process &&
+              GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                                   sizeof counters);
+    if (process) {
+        CloseHandle(process);
+    }
+    if (!ok) {
+        std::printf("memory none\n");
+        return false;
+    }
+    std::printf("memory %lu %lu %lu\n", static_cast<unsigned long>(counters.PrivateUsage),
+                static_cast<unsigned long>(counters.WorkingSetSize),
+                static_cast<unsigned long>(counters.PagefileUsage));
+    return true;
 }
 
 // Returns false when the command failed; *quit is set by "quit".
@@ -237,6 +298,10 @@ bool runCommand(const std::string& line, bool* quit) {
         std::printf("sync %d\n", ok ? 1 : 0);
     } else if (command == "send" || command == "post") {
         ok = foreignMessage(command == "send", arguments);
+    } else if (command == "hittest") {
+        ok = printHitTest(arguments);
+    } else if (command == "memory") {
+        ok = printMemory();
     } else if (command == "quit") {
         *quit = true;
     } else if (!command.empty()) {

@@ -1,0 +1,796 @@
+// The real program under Wine, pushed harder than a careful person would:
+// hundreds of random clicks and key strokes, messages that another process
+// posts to its window, and many reports in a row while its memory is watched
+// from outside. Each run prints its figures, so that they can be quoted.
+#include "tests/e2e/wine_session.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <random>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int BOLT_ROWS = 6;
+constexpr int CTL_BOLT_LIST = 0;
+constexpr int CTL_SYSTEM_TOGGLE = 1;
+constexpr int CTL_RANDOM = 2;
+constexpr int CTL_OPEN_ALL = 3;
+constexpr int CTL_CLOSE_ALL = 4;
+constexpr int CTL_MOVE_LIST = 10;
+constexpr int CTL_BACK = 11;
+constexpr int WINDOW = -1;
+
+constexpr unsigned WM_CLOSE_MESSAGE = 0x0010;
+constexpr unsigned WM_COMMAND_MESSAGE = 0x0111;
+constexpr unsigned WM_HSCROLL_MESSAGE = 0x0114;
+constexpr unsigned BM_GETSTATE_MESSAGE = 0x00F2;
+constexpr unsigned BM_SETSTATE_MESSAGE = 0x00F3;
+constexpr long BUTTON_PUSHED = 0x0004;
+constexpr unsigned WS_VSCROLL_STYLE = 0x00200000;
+// The width at the list box's right that its border and scroll bar may take.
+constexpr int BAR_ROOM = 22;
+constexpr int HIT_CAPTION = 2;
+// The toolkit's own messages: a click to relay, the relayed click, and the
+// size change it reports from the queue.
+constexpr unsigned RELAY_REQUEST = 12501;
+constexpr unsigned RELAYED_CLICK = 12502;
+constexpr unsigned SIZE_RELAY = 12504;
+
+const Milliseconds SETTLE(5000);
+
+bool enabled(const ProbeState& s, int id) {
+    const ProbeControl* c = s.control(id);
+    return c && c->enabled;
+}
+
+int check(const ProbeState& s, int id) {
+    const ProbeControl* c = s.control(id);
+    return c ? c->check : -1;
+}
+
+bool reportShown(const ProbeState& s) {
+    return s.has(CTL_MOVE_LIST) && s.has(CTL_BACK) && s.lines.size() >= 2 && s.clientWidth == 260 &&
+           check(s, CTL_SYSTEM_TOGGLE) == 1 && !enabled(s, CTL_OPEN_ALL) &&
+           !enabled(s, CTL_CLOSE_ALL);
+}
+
+bool narrowShown(const ProbeState& s) {
+    return !s.has(CTL_MOVE_LIST) && !s.has(CTL_BACK) && s.clientWidth == 140 &&
+           enabled(s, CTL_OPEN_ALL) && enabled(s, CTL_CLOSE_ALL);
+}
+
+std::string joined(const std::vector<std::string>& words) {
+    std::string out;
+    for (const std::string& w : words) {
+        out += (out.empty() ? "" : " ") + w;
+    }
+    return out;
+}
+
+// What would be wrong with the bolt list at any moment: anything but six
+// rows "Riegel 1".."Riegel 6", each "zu" or "auf". Empty when all is well.
+std::string boltListFault(const ProbeState& s) {
+    if (!s.window) {
+        return "the window is gone";
+    }
+    if (s.rowCount != BOLT_ROWS || s.cells.size() != BOLT_ROWS) {
+        return "the bolt list has " + std::to_string(s.rowCount) + " rows";
+    }
+    std::vector<std::string> labels = s.labels();
+    std::vector<std::string> statuses = s.statuses();
+    for (int i = 0; i < BOLT_ROWS; ++i) {
+        if (labels[i] != "Riegel " + std::to_string(i + 1)) {
+            return "row " + std::to_string(i + 1) + " is labelled \"" + labels[i] + "\"";
+        }
+        if (statuses[i] != "zu" && statuses[i] != "auf") {
+            return "row " + std::to_string(i + 1) + " shows \"" + statuses[i] + "\"";
+        }
+    }
+    return {};
+}
+
+// Everything a foreign message must leave alone: the bolts, the form of the
+// window and the report. The keyboard focus is not part of it, since the
+// navigation commands move it by design.
+std::string snapshot(const ProbeState& s) {
+    std::ostringstream out;
+    out << "frame " << s.frame.x << "," << s.frame.y << " " << s.frame.width << "x"
+        << s.frame.height << "; client " << s.clientWidth << "x" << s.clientHeight << "; title "
+        << s.title << "; visible " << s.visible << "; rows " << joined(s.statuses()) << "; labels "
+        << joined(s.labels()) << "; controls";
+    for (const auto& [id, c] : s.controls) {
+        out << " " << id << (c.enabled ? "" : "-disabled") << (c.visible ? "" : "-hidden");
+        if (c.check >= 0) {
+            out << "-check" << c.check;
+        }
+    }
+    out << "; " << s.lines.size() << " report lines:";
+    for (const std::string& line : s.lines) {
+        out << " [" << line << "]";
+    }
+    return out.str();
+}
+
+// Tab and Shift+Tab as the window's navigation walks them: from nothing
+// focused (or the window itself) to the first or last stop; from a
+// focused control that is no stop, Tab moves nothing.
+int focusAfterTab(const ProbeState& s) {
+    const std::vector<int>& stops = s.tabStops;
+    if (stops.empty()) {
+        return s.focus;
+    }
+    if (s.focus < 0) {
+        return stops.front();
+    }
+    auto at = std::find(stops.begin(), stops.end(), s.focus);
+    if (at == stops.end()) {
+        return s.focus;
+    }
+    ++at;
+    return at == stops.end() ? stops.front() : *at;
+}
+
+int focusAfterShiftTab(const ProbeState& s) {
+    const std::vector<int>& stops = s.tabStops;
+    if (stops.empty()) {
+        return s.focus;
+    }
+    auto at = std::find(stops.begin(), stops.end(), s.focus);
+    if (at == stops.end() || at == stops.begin()) {
+        return stops.back();
+    }
+    return *(at - 1);
+}
+
+unsigned randomSeed() {
+    const char* chosen = std::getenv("VELMORIN_RANDOM_SEED");
+    if (chosen && *chosen) {
+        return static_cast<unsigned>(std::strtoul(chosen, nullptr, 0));
+    }
+    return 20240917u;
+}
+
+class ReliabilityTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        probe = new ProbeSession;
+        probe->start(win32BuildDir() + "/velmorin_probe.exe");
+    }
+    static void TearDownTestSuite() {
+        delete probe;
+        probe = nullptr;
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(std::filesystem::exists(win32BuildDir() + "/velmorin.exe"))
+            << "build the Windows program first, into " << win32BuildDir();
+        ASSERT_TRUE(probe->waitGone(SETTLE)) << "a program from before still runs";
+        ASSERT_TRUE(program.start({"wine", win32BuildDir() + "/velmorin.exe"}));
+        ASSERT_TRUE(probe->waitWindow(Milliseconds(30000))) << "no window \"Velmorin\"";
+        now = waitUntil("the start-up fills the window", [](const ProbeState& s) {
+            return s.has(CTL_CLOSE_ALL) && s.rowRects.size() == BOLT_ROWS &&
+                   boltListFault(s).empty() && narrowShown(s);
+        });
+    }
+
+    void TearDown() override {
+        if (program.running()) {
+            probe->post(WINDOW, WM_CLOSE_MESSAGE, 0, 0);
+            program.waitExit(SETTLE);
+            program.kill();
+        }
+        probe->waitGone(SETTLE);
+    }
+
+    // Polls until `done` holds; nullopt with the last state in `last` when
+    // it does not within the timeout.
+    std::optional<ProbeState> poll(const std::function<bool(const ProbeState&)>& done,
+                                   Milliseconds timeout, ProbeState* last = nullptr) {
+        auto deadline = Clock::now() + timeout;
+        for (;;) {
+            ProbeState s = probe->state();
+            if (done(s)) {
+                return s;
+            }
+            if (Clock::now() >= deadline) {
+                if (last) {
+                    *last = s;
+                }
+                return std::nullopt;
+            }
+            std::this_thread::sleep_for(Milliseconds(10));
+        }
+    }
+
+    ProbeState waitUntil(const std::string& what,
+                         const std::function<bool(const ProbeState&)>& done,
+                         Milliseconds timeout = SETTLE) {
+        ProbeState last;
+        std::optional<ProbeState> s = poll(done, timeout, &last);
+        if (!s) {
+            ADD_FAILURE() << "timed out waiting until " << what << "; now " << snapshot(last)
+                          << "; focus " << last.focus;
+            return last;
+        }
+        return *s;
+    }
+
+    void click(int id) {
+        const ProbeControl* c = now.control(id);
+        ASSERT_NE(c, nullptr) << "no control " << id;
+        ASSERT_TRUE(clickAt(c->rect.centreX(), c->rect.centreY()));
+    }
+
+    void showReport(int button) {
+        click(button);
+        now = waitUntil("the report is shown", reportShown);
+    }
+
+    void leaveReport() {
+        click(CTL_BACK);
+        now = waitUntil("the report is left", narrowShown);
+    }
+
+    // Foreign messages are taken from the queue in the order they were
+    // posted, so once a later posted change to a button's highlight shows,
+    // everything before it has been handled. Two rounds, so that the relays
+    // the program posts to itself while handling the first are handled too.
+    bool waitForPostedMessages() {
+        for (long pushed : {1L, 0L}) {
+            if (!probe->post(CTL_SYSTEM_TOGGLE, BM_SETSTATE_MESSAGE, pushed, 0)) {
+                return false;
+            }
+            auto deadline = Clock::now() + SETTLE;
+            for (;;) {
+                std::optional<long> state =
+                    probe->sendForResult(CTL_SYSTEM_TOGGLE, BM_GETSTATE_MESSAGE, 0, 0);
+                if (state && ((*state & BUTTON_PUSHED) != 0) == (pushed != 0)) {
+                    break;
+                }
+                if (Clock::now() >= deadline) {
+                    return false;
+                }
+                std::this_thread::sleep_for(Milliseconds(5));
+            }
+        }
+        return true;
+    }
+
+    void closeWithTheCloseBox() {
+        auto point = probe->closeBox();
+        ASSERT_TRUE(point) << "no close box found";
+        ASSERT_TRUE(clickAt(point->first, point->second));
+        EXPECT_EQ(program.waitExit(SETTLE), std::optional<int>(0))
+            << "the close box must end the program with exit code 0";
+        EXPECT_TRUE(probe->waitGone(SETTLE));
+    }
+
+    static ProbeSession* probe;
+    ChildProcess program;
+    ProbeState now;
+};
+
+ProbeSession* ReliabilityTest::probe = nullptr;
+
+// ---------------------------------------------------------------------------
+// Random use
+
+enum class Kind { Row, Button, ReportList, ScrollBar, Back, Caption, Tab, ShiftTab, Space };
+
+struct KindWeight {
+    Kind kind;
+    const char* name;
+    int weight;
+};
+
+const KindWeight KINDS[] = {
+    {Kind::Row, "row", 30},        {Kind::Button, "button", 22},
+    {Kind::ReportList, "list", 5}, {Kind::ScrollBar, "scroll bar", 3},
+    {Kind::Back, "back", 7},       {Kind::Caption, "caption", 5},
+    {Kind::Tab, "tab", 11},        {Kind::ShiftTab, "shift+tab", 8},
+    {Kind::Space, "space", 11},
+};
+
+// One step of the random walk: what is done, and what must show afterwards.
+struct Step {
+    std::string what;
+    std::function<bool()> perform;
+    std::string expected;
+    std::function<bool(const ProbeState&)> done;
+};
+
+int pickIn(std::mt19937& pick, int low, int high) {
+    return high <= low ? low : std::uniform_int_distribution<int>(low, high)(pick);
+}
+
+// A point inside a rectangle, off its very edge.
+std::pair<int, int> pointIn(std::mt19937& pick, const ScreenRect& r) {
+    return {pickIn(pick, r.x + 2, r.x + r.width - 3), pickIn(pick, r.y + 2, r.y + r.height - 3)};
+}
+
+Step clickStep(std::string what, std::pair<int, int> at, std::string expected,
+               std::function<bool(const ProbeState&)> done) {
+    what += " at " + std::to_string(at.first) + "," + std::to_string(at.second);
+    return {what, [at] { return clickAt(at.first, at.second); }, std::move(expected),
+            std::move(done)};
+}
+
+Step keyStep(std::string what, const std::string& key, std::string expected,
+             std::function<bool(const ProbeState&)> done) {
+    return {std::move(what), [key] { return pressKey(key); }, std::move(expected), std::move(done)};
+}
+
+// Whatever a step may do, it must not change the window's form unless it
+// is one of the steps that open or leave the report.
+std::function<bool(const ProbeState&)> sameForm(const ProbeState& before) {
+    bool wide = before.has(CTL_BACK);
+    return [wide](const ProbeState& s) { return wide ? reportShown(s) : narrowShown(s); };
+}
+
+std::string focusName(int id) {
+    return id == FOCUS_NONE     ? "nothing"
+           : id == FOCUS_WINDOW ? "the window"
+                                : "control " + std::to_string(id);
+}
+
+// What a press of the space bar does depends on the focused control.
+Step spaceStep(const ProbeState& s) {
+    bool wide = s.has(CTL_BACK);
+    int focus = s.focus;
+    if (!wide && focus == CTL_SYSTEM_TOGGLE) {
+        int pressed = 1 - check(s, CTL_SYSTEM_TOGGLE);
+        return keyStep("space on the toggle", "space", "the toggle flips",
+                       [pressed](const ProbeState& t) {
+                           return narrowShown(t) && check(t, CTL_SYSTEM_TOGGLE) == pressed;
+                       });
+    }
+    if (!wide && (focus == CTL_OPEN_ALL || focus == CTL_CLOSE_ALL)) {
+        return keyStep("space on " + focusName(focus), "space", "the report", reportShown);
+    }
+    if (wide && focus == CTL_BACK) {
+        return keyStep("space on the back button", "space", "the narrow form", narrowShown);
+    }
+    return keyStep("space on " + focusName(focus), "space", "the same form", sameForm(s));
+}
+
+std::optional<Step> buttonStep(std::mt19937& pick, const ProbeState& s) {
+    static const int BUTTONS[] = {CTL_SYSTEM_TOGGLE, CTL_RANDOM, CTL_OPEN_ALL, CTL_CLOSE_ALL};
+    int id = BUTTONS[pickIn(pick, 0, 3)];
+    const ProbeControl* c = s.control(id);
+    if (!c) {
+        return std::nullopt;
+    }
+    std::string what = "click on button " + std::to_string(id);
+    auto at = pointIn(pick, c->rect);
+    if (!c->enabled) {
+        return clickStep(what + " (disabled)", at, "nothing", sameForm(s));
+    }
+    if (id == CTL_OPEN_ALL || id == CTL_CLOSE_ALL) {
+        return clickStep(what, at, "the report", reportShown);
+    }
+    if (id == CTL_SYSTEM_TOGGLE) {
+        int pressed = 1 - check(s, CTL_SYSTEM_TOGGLE);
+        return clickStep(what, at, "the toggle flips and has the focus",
+                         [pressed](const ProbeState& t) {
+                             return narrowShown(t) && t.focus == CTL_SYSTEM_TOGGLE &&
+                                    check(t, CTL_SYSTEM_TOGGLE) == pressed;
+                         });
+    }
+    return clickStep(what, at, "\"Zufall\" has the focus",
+                     [](const ProbeState& t) { return narrowShown(t) && t.focus == CTL_RANDOM; });
+}
+
+std::optional<Step> planStep(std::mt19937& pick, const ProbeState& s, ProbeSession& probe,
+                             std::string* kindName) {
+    int total = 0;
+    for (const KindWeight& k : KINDS) {
+        total += k.weight;
+    }
+    int draw = pickIn(pick, 0, total - 1);
+    const KindWeight* chosen = &KINDS[0];
+    for (const KindWeight& k : KINDS) {
+        if (draw < k.weight) {
+            chosen = &k;
+            break;
+        }
+        draw -= k.weight;
+    }
+    *kindName = chosen->name;
+    bool wide = s.has(CTL_BACK);
+    switch (chosen->kind) {
+    case Kind::Row: {
+        int row = pickIn(pick, 0, BOLT_ROWS - 1);
+        if (row >= static_cast<int>(s.rowRects.size())) {
+            return std::nullopt;
+        }
+        auto formStays = sameForm(s);
+        return clickStep("click on row " + std::to_string(row + 1), pointIn(pick, s.rowRects[row]),
+                         "the list has the focus and no row stays marked",
+                         [formStays](const ProbeState& t) {
+                             return formStays(t) && t.focus == CTL_BOLT_LIST &&
+                                    t.listSelectedCount == 0 && t.listFocusRow == -1;
+                         });
+    }
+    case Kind::Button:
+        return buttonStep(pick, s);
+    case Kind::ReportList: {
+        if (!wide) {
+            return std::nullopt;
+        }
+        ScreenRect lines = s.control(CTL_MOVE_LIST)->rect;
+        lines.width -= BAR_ROOM;
+        return clickStep(
+            "click on the report list", pointIn(pick, lines), "the report list has the focus",
+            [](const ProbeState& t) { return reportShown(t) && t.focus == CTL_MOVE_LIST; });
+    }
+    case Kind::ScrollBar: {
+        // A long report has a scroll bar; pressing it scrolls the lines and
+        // leaves the focus where it was.
+        if (!wide || !(s.control(CTL_MOVE_LIST)->style & WS_VSCROLL_STYLE)) {
+            return std::nullopt;
+        }
+        const ScreenRect& list = s.control(CTL_MOVE_LIST)->rect;
+        std::pair<int, int> at = {pickIn(pick, list.x + list.width - 15, list.x + list.width - 6),
+                                  pickIn(pick, list.y + 3, list.y + list.height - 4)};
+        int focus = s.focus;
+        return clickStep(
+            "click on the report's scroll bar", at, "the focus stays on " + focusName(focus),
+            [focus](const ProbeState& t) { return reportShown(t) && t.focus == focus; });
+    }
+    case Kind::Back:
+        if (!wide) {
+            return std::nullopt;
+        }
+        return clickStep("click on the back button", pointIn(pick, s.control(CTL_BACK)->rect),
+                         "the narrow form", narrowShown);
+    case Kind::Caption: {
+        // Only the bare caption: the system menu's icon and the close box
+        // are left alone.
+        int y = (s.frame.y + s.clientY) / 2;
+        int x = pickIn(pick, s.frame.x + 4, s.frame.x + s.frame.width - 5);
+        std::optional<HitTest> hit = probe.hitTest(x, y);
+        if (!hit || hit->code != HIT_CAPTION || !hit->inside) {
+            return std::nullopt;
+        }
+        return clickStep("click on the caption", {x, y}, "the same form", sameForm(s));
+    }
+    case Kind::Tab: {
+        int to = focusAfterTab(s);
+        auto formStays = sameForm(s);
+        return keyStep(
+            "Tab", "Tab", "the focus on " + focusName(to),
+            [to, formStays](const ProbeState& t) { return formStays(t) && t.focus == to; });
+    }
+    case Kind::ShiftTab: {
+        int to = focusAfterShiftTab(s);
+        auto formStays = sameForm(s);
+        return keyStep(
+            "shift+Tab", "shift+Tab", "the focus on " + focusName(to),
+            [to, formStays](const ProbeState& t) { return formStays(t) && t.focus == to; });
+    }
+    case Kind::Space:
+        return spaceStep(s);
+    }
+    return std::nullopt;
+}
+
+std::string trail(const std::deque<std::string>& recent) {
+    std::string out;
+    for (const std::string& step : recent) {
+        out += "\n    " + step;
+    }
+    return out;
+}
+
+TEST_F(ReliabilityTest, SurvivesHundredsOfRandomClicksAndKeys) {
+    const unsigned seed = randomSeed();
+    const int maxSteps = 400;
+    const auto budget = std::chrono::seconds(90);
+    std::printf("random use: seed %u (set VELMORIN_RANDOM_SEED to choose another)\n", seed);
+    std::fflush(stdout);
+    RecordProperty("random_seed", std::to_string(seed));
+    std::mt19937 pick(seed);
+    std::deque<std::string> recent;
+    std::map<std::string, int> counts;
+    int survived = 0;
+    int reportsSeen = 0;
+    auto start = Clock::now();
+    while (survived < maxSteps && Clock::now() - start < budget) {
+        ASSERT_TRUE(program.running())
+            << "the program ended after " << survived << " steps; the last ones:" << trail(recent);
+        ASSERT_EQ(boltListFault(now), "")
+            << "after " << survived << " steps; the last ones:" << trail(recent);
+        std::string kind;
+        std::optional<Step> step = planStep(pick, now, *probe, &kind);
+        if (!step) {
+            continue; // not possible in this form; draw again
+        }
+        recent.push_back(std::to_string(survived + 1) + ": " + step->what + ", expecting " +
+                         step->expected);
+        if (recent.size() > 15) {
+            recent.pop_front();
+        }
+        ASSERT_TRUE(step->perform()) << "xdotool failed at " << step->what;
+        bool wasWide = now.has(CTL_BACK);
+        ProbeState last;
+        std::optional<ProbeState> after = poll(step->done, SETTLE, &last);
+        ASSERT_TRUE(after) << "no " << step->expected << " within " << SETTLE.count()
+                           << " ms; program running " << program.running() << ", now "
+                           << snapshot(last) << ", focus " << last.focus
+                           << "; the last steps:" << trail(recent);
+        now = *after;
+        reportsSeen += !wasWide && now.has(CTL_BACK);
+        ++counts[kind];
+        ++survived;
+    }
+    double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+
+    ASSERT_TRUE(program.running()) << "the program ended after the last step:" << trail(recent);
+    now = probe->state();
+    EXPECT_EQ(boltListFault(now), "") << trail(recent);
+    EXPECT_EQ(now.rowCount, BOLT_ROWS);
+    for (const std::string& status : now.statuses()) {
+        EXPECT_TRUE(status == "zu" || status == "auf") << status;
+    }
+    std::string mix;
+    for (const auto& [name, n] : counts) {
+        mix += " " + name + " " + std::to_string(n);
+    }
+    std::printf("random use: %d steps survived in %.1f s (seed %u), %d reports opened;%s\n",
+                survived, seconds, seed, reportsSeen, mix.c_str());
+    std::printf("random use: final rows %s\n", joined(now.statuses()).c_str());
+    std::fflush(stdout);
+    RecordProperty("random_steps_survived", survived);
+    RecordProperty("random_reports_opened", reportsSeen);
+    EXPECT_GE(survived, 150) << "too few steps in the time to say much";
+    EXPECT_GT(reportsSeen, 0) << "the walk never opened a report";
+
+    closeWithTheCloseBox();
+}
+
+// ---------------------------------------------------------------------------
+// Foreign messages
+
+struct ForeignMessage {
+    unsigned message;
+    long long wParam;
+    long long lParam;
+};
+
+struct ForeignGroup {
+    std::string name;
+    std::vector<ForeignMessage> messages;
+};
+
+// No control has these numbers: 0 to 4, 10 and 11 are the program's own.
+const int NO_CONTROL[] = {5, 6, 7, 8, 9, 12, 13, 99, 1000, 1212, 1213, 4096, 32767, 65535};
+const long long ODD_WPARAMS[] = {
+    0, 2, 3, 11, 65535, 65536, 0x7FFFFFFF, 0xFFFFFFFFLL, -1, -2147483648LL, 0x12345678};
+const long long ODD_CLICKS[] = {0x202, 0x205, 0x203,      0x206,        0x200,     0,
+                                1,     -1,    0x7FFFFFFF, 0xDEADBEEFLL, 0x12345678};
+
+std::vector<ForeignGroup> foreignGroups() {
+    std::vector<ForeignGroup> groups;
+    for (unsigned message : {RELAY_REQUEST, RELAYED_CLICK}) {
+        for (long long wParam : ODD_WPARAMS) {
+            ForeignGroup g{std::to_string(message) + " wParam " + std::to_string(wParam), {}};
+            for (long long lParam : ODD_CLICKS) {
+                g.messages.push_back({message, wParam, lParam});
+            }
+            groups.push_back(g);
+        }
+    }
+    ForeignGroup size{"12504", {}};
+    for (long long wParam : {0LL, 1LL, 2LL, 3LL, 4LL, -1LL, 0x7FFFFFFFLL}) {
+        for (long long lParam : {0LL, 140LL | (400LL << 16), -1LL, 0x7FFF7FFFLL}) {
+            size.messages.push_back({SIZE_RELAY, wParam, lParam});
+        }
+    }
+    groups.push_back(size);
+    ForeignGroup app{"WM_APP and WM_USER numbers", {}};
+    for (unsigned message : {0x8000u, 0x8001u, 0x8123u, 0xA5A5u, 0xBFFFu, 0x0400u, 0x0401u, 0x30D4u,
+                             0x30D7u, 0x30D9u, 0x7FFFu}) {
+        for (auto [wParam, lParam] : {std::pair{0LL, 0LL}, std::pair{-1LL, -1LL},
+                                      std::pair{2LL, 0x202LL}, std::pair{11LL, 0LL}}) {
+            app.messages.push_back({message, wParam, lParam});
+        }
+    }
+    groups.push_back(app);
+    for (auto [style, high] : {std::pair{"menu", 0LL}, std::pair{"accelerator", 1LL},
+                               std::pair{"high word 0xFFFF", 0xFFFFLL}}) {
+        ForeignGroup g{std::string("WM_COMMAND ") + style + ", lParam 0", {}};
+        for (int id : NO_CONTROL) {
+            g.messages.push_back({WM_COMMAND_MESSAGE, (high << 16) | id, 0});
+        }
+        groups.push_back(g);
+    }
+    // A command that claims to come from a control whose window is no window.
+    ForeignGroup bogus{"WM_COMMAND from a window that does not exist", {}};
+    for (int id : {5, 7, 9, 12, 65535}) {
+        for (long long window : {0x12345678LL, 0xDEADBEEFLL}) {
+            bogus.messages.push_back({WM_COMMAND_MESSAGE, id, window});
+        }
+    }
+    groups.push_back(bogus);
+    ForeignGroup scroll{"WM_HSCROLL, lParam 0", {}};
+    for (long long wParam : {0LL, 1LL, 4LL | (100LL << 16), 5LL, 8LL, -1LL, 0x7FFFFFFFLL}) {
+        scroll.messages.push_back({WM_HSCROLL_MESSAGE, wParam, 0});
+    }
+    groups.push_back(scroll);
+    return groups;
+}
+
+class ForeignMessageTest : public ReliabilityTest {
+  protected:
+    // Posts (or sends) each group, waits until the program has handled it,
+    // and fails naming the group when the window then differs.
+    void deliverAll(const char* form, bool send) {
+        std::string before = snapshot(now);
+        for (const ForeignGroup& g : foreignGroups()) {
+            for (const ForeignMessage& m : g.messages) {
+                bool delivered = send ? probe->send(WINDOW, m.message, m.wParam, m.lParam)
+                                      : probe->post(WINDOW, m.message, m.wParam, m.lParam);
+                ASSERT_TRUE(delivered) << (send ? "sending " : "posting ") << m.message << " "
+                                       << m.wParam << " " << m.lParam << " in the " << form;
+                ++delivered_;
+            }
+            ASSERT_TRUE(waitForPostedMessages())
+                << "the program stopped taking messages after " << g.name << " in the " << form;
+            ASSERT_TRUE(program.running()) << g.name << " ended the program in the " << form;
+            now = probe->state();
+            ASSERT_EQ(snapshot(now), before) << g.name << (send ? ", sent," : ", posted,")
+                                             << " changed the window in the " << form;
+        }
+    }
+
+    int delivered_ = 0;
+};
+
+TEST_F(ForeignMessageTest, ForeignMessagesNeitherCrashNorMoveTheBolts) {
+    // A mixed state, so that a stray refill or flip would show.
+    for (int row : {0, 2, 5}) {
+        ASSERT_TRUE(clickAt(now.rowRects[row].centreX(), now.rowRects[row].centreY()));
+        std::string wanted = "row " + std::to_string(row + 1) + " opens";
+        now = waitUntil(wanted, [row](const ProbeState& s) {
+            return s.statuses()[row] == "auf" && s.listSelectedCount == 0;
+        });
+        ASSERT_FALSE(HasFailure());
+    }
+    ASSERT_EQ(joined(now.statuses()), "auf zu auf zu zu auf");
+
+    deliverAll("narrow form", false);
+    deliverAll("narrow form", true);
+    // Still answering clicks: with the toggle released, row 2 flips.
+    ASSERT_TRUE(clickAt(now.rowRects[1].centreX(), now.rowRects[1].centreY()));
+    now = waitUntil("row 2 opens after the foreign messages", [](const ProbeState& s) {
+        return joined(s.statuses()) == "auf auf auf zu zu auf";
+    });
+    ASSERT_FALSE(HasFailure());
+
+    // A command that names a real control acts, wherever it comes from:
+    // proof that the messages above did reach the program's loop.
+    ASSERT_TRUE(probe->post(WINDOW, WM_COMMAND_MESSAGE, CTL_OPEN_ALL, 0x12345678));
+    now = waitUntil("a foreign command for \"Alles Auf\" shows the report", reportShown);
+    ASSERT_FALSE(HasFailure());
+    deliverAll("report form", false);
+    deliverAll("report form", true);
+    leaveReport();
+    ASSERT_FALSE(HasFailure()) << "the back button no longer answers";
+    EXPECT_EQ(joined(now.statuses()), "auf auf auf zu zu auf");
+
+    std::printf("foreign messages: %d delivered to the window (posted and sent), bolts and "
+                "report unchanged\n",
+                delivered_);
+    std::fflush(stdout);
+    RecordProperty("foreign_messages_delivered", delivered_);
+    closeWithTheCloseBox();
+}
+
+// ---------------------------------------------------------------------------
+// Memory over many reports
+
+struct MemoryFigures {
+    ProcessMemory windows;
+    std::optional<HostMemory> host;
+};
+
+class MemoryTest : public ReliabilityTest {
+  protected:
+    MemoryFigures measure() {
+        MemoryFigures f;
+        std::optional<ProcessMemory> m = probe->memory();
+        EXPECT_TRUE(m) << "the probe could not read the program's memory";
+        if (m) {
+            f.windows = *m;
+        }
+        // The host process is the program itself only when Wine ran it in
+        // the process it was started as.
+        std::ifstream commandLine("/proc/" + std::to_string(program.pid()) + "/cmdline");
+        std::string words((std::istreambuf_iterator<char>(commandLine)), {});
+        if (words.find("velmorin.exe") != std::string::npos) {
+            f.host = hostMemory(program.pid());
+        }
+        return f;
+    }
+
+    void cycle(int button) {
+        showReport(button);
+        ASSERT_FALSE(HasFailure());
+        leaveReport();
+    }
+};
+
+std::string describe(const MemoryFigures& f) {
+    std::ostringstream out;
+    out << "committed " << f.windows.committedBytes() << " B (private " << f.windows.privateBytes
+        << ", pagefile " << f.windows.pagefileBytes << "), working set "
+        << f.windows.workingSetBytes << " B";
+    if (f.host) {
+        out << "; host VmRSS " << f.host->residentKiB << " KiB, RssAnon " << f.host->anonymousKiB
+            << " KiB, VmData " << f.host->dataKiB << " KiB";
+    }
+    return out.str();
+}
+
+TEST_F(MemoryTest, ManyReportsLeaveTheMemoryFlat) {
+    // Row 1 open, so that both plans have moves to list.
+    ASSERT_TRUE(clickAt(now.rowRects[0].centreX(), now.rowRects[0].centreY()));
+    now = waitUntil("row 1 opens", [](const ProbeState& s) {
+        return s.statuses()[0] == "auf" && s.listSelectedCount == 0;
+    });
+    ASSERT_FALSE(HasFailure());
+    MemoryFigures started = measure();
+    // The first reports fill caches of the platform's own; they are not the
+    // program's to give back.
+    for (int i = 0; i < 4; ++i) {
+        cycle(i % 2 ? CTL_CLOSE_ALL : CTL_OPEN_ALL);
+        ASSERT_FALSE(HasFailure());
+    }
+    MemoryFigures before = measure();
+    const int cycles = 50;
+    auto start = Clock::now();
+    for (int i = 0; i < cycles; ++i) {
+        cycle(i % 2 ? CTL_CLOSE_ALL : CTL_OPEN_ALL);
+        ASSERT_FALSE(HasFailure()) << "cycle " << i + 1;
+    }
+    double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    MemoryFigures after = measure();
+    long growth = static_cast<long>(after.windows.committedBytes()) -
+                  static_cast<long>(before.windows.committedBytes());
+    std::printf("memory: after start-up:          %s\n", describe(started).c_str());
+    std::printf("memory: before %d report cycles: %s\n", cycles, describe(before).c_str());
+    std::printf("memory: after  %d report cycles: %s (%.1f s)\n", cycles, describe(after).c_str(),
+                seconds);
+    std::printf("memory: committed growth %ld bytes over %d cycles\n", growth, cycles);
+    if (before.host && after.host) {
+        std::printf("memory: host VmData growth %ld KiB, VmRSS growth %ld KiB\n",
+                    after.host->dataKiB - before.host->dataKiB,
+                    after.host->residentKiB - before.host->residentKiB);
+    }
+    std::fflush(stdout);
+    RecordProperty("memory_committed_before", std::to_string(before.windows.committedBytes()));
+    RecordProperty("memory_committed_after", std::to_string(after.windows.committedBytes()));
+    RecordProperty("memory_working_set_before", std::to_string(before.windows.workingSetBytes));
+    RecordProperty("memory_working_set_after", std::to_string(after.windows.workingSetBytes));
+    EXPECT_GT(before.windows.committedBytes(), 0u);
+    EXPECT_EQ(joined(now.statuses()), "auf zu zu zu zu zu") << "reports leave the bolts alone";
+    // Generous, so that the platform's own caches never trip it; a report
+    // that kept its lines, controls or scratch copies would pass it within
+    // these fifty cycles, and the figures printed above are what tell.
+    EXPECT_LT(growth, 4L << 20) << "the committed memory grew over " << cycles << " reports";
+    closeWithTheCloseBox();
+}
+
+} // namespace
