@@ -287,7 +287,7 @@ ProbeSession* ReliabilityTest::probe = nullptr;
 // ---------------------------------------------------------------------------
 // Random use
 
-enum class Kind { Row, Button, ReportList, ScrollBar, Back, Caption, Tab, ShiftTab, Space };
+enum class Kind { Row, Burst, Button, ReportList, ScrollBar, Back, Caption, Tab, ShiftTab, Space };
 
 struct KindWeight {
     Kind kind;
@@ -296,10 +296,15 @@ struct KindWeight {
 };
 
 const KindWeight KINDS[] = {
-    {Kind::Row, "row", 30},        {Kind::Button, "button", 22},
-    {Kind::ReportList, "list", 5}, {Kind::ScrollBar, "scroll bar", 3},
-    {Kind::Back, "back", 7},       {Kind::Caption, "caption", 5},
-    {Kind::Tab, "tab", 11},        {Kind::ShiftTab, "shift+tab", 8},
+    {Kind::Row, "row", 27},
+    {Kind::Burst, "burst", 4},
+    {Kind::Button, "button", 22},
+    {Kind::ReportList, "list", 5},
+    {Kind::ScrollBar, "scroll bar", 3},
+    {Kind::Back, "back", 7},
+    {Kind::Caption, "caption", 5},
+    {Kind::Tab, "tab", 11},
+    {Kind::ShiftTab, "shift+tab", 8},
     {Kind::Space, "space", 11},
 };
 
@@ -309,6 +314,7 @@ struct Step {
     std::function<bool()> perform;
     std::string expected;
     std::function<bool(const ProbeState&)> done;
+    int actions = 1; // clicks and key strokes
 };
 
 int pickIn(std::mt19937& pick, int low, int high) {
@@ -392,6 +398,38 @@ std::optional<Step> buttonStep(std::mt19937& pick, const ProbeState& s) {
                      [](const ProbeState& t) { return narrowShown(t) && t.focus == CTL_RANDOM; });
 }
 
+// A quick hand: several row clicks in a row without waiting for any of
+// them, often twice on one row, so double clicks come too.
+std::optional<Step> burstStep(std::mt19937& pick, const ProbeState& s) {
+    if (s.rowRects.size() != BOLT_ROWS) {
+        return std::nullopt;
+    }
+    std::vector<std::pair<int, int>> points;
+    std::string rows;
+    int count = pickIn(pick, 3, 6);
+    for (int i = 0; i < count; ++i) {
+        int row = pickIn(pick, 0, BOLT_ROWS - 1);
+        rows += (rows.empty() ? "" : ",") + std::to_string(row + 1);
+        points.push_back(pointIn(pick, s.rowRects[row]));
+    }
+    auto formStays = sameForm(s);
+    return Step{"burst of clicks on rows " + rows,
+                [points] {
+                    for (auto [x, y] : points) {
+                        if (!clickAt(x, y)) {
+                            return false;
+                        }
+                    }
+                    return true;
+                },
+                "the list has the focus and no row stays marked",
+                [formStays](const ProbeState& t) {
+                    return formStays(t) && t.focus == CTL_BOLT_LIST && t.listSelectedCount == 0 &&
+                           t.listFocusRow == -1;
+                },
+                count};
+}
+
 std::optional<Step> planStep(std::mt19937& pick, const ProbeState& s, ProbeSession& probe,
                              std::string* kindName) {
     int total = 0;
@@ -423,6 +461,8 @@ std::optional<Step> planStep(std::mt19937& pick, const ProbeState& s, ProbeSessi
                                     t.listSelectedCount == 0 && t.listFocusRow == -1;
                          });
     }
+    case Kind::Burst:
+        return burstStep(pick, s);
     case Kind::Button:
         return buttonStep(pick, s);
     case Kind::ReportList: {
@@ -505,6 +545,7 @@ TEST_F(ReliabilityTest, SurvivesHundredsOfRandomClicksAndKeys) {
     std::deque<std::string> recent;
     std::map<std::string, int> counts;
     int survived = 0;
+    int actions = 0;
     int reportsSeen = 0;
     auto start = Clock::now();
     while (survived < maxSteps && Clock::now() - start < budget) {
@@ -534,6 +575,7 @@ TEST_F(ReliabilityTest, SurvivesHundredsOfRandomClicksAndKeys) {
         reportsSeen += !wasWide && now.has(CTL_BACK);
         ++counts[kind];
         ++survived;
+        actions += step->actions;
     }
     double seconds = std::chrono::duration<double>(Clock::now() - start).count();
 
@@ -548,11 +590,13 @@ TEST_F(ReliabilityTest, SurvivesHundredsOfRandomClicksAndKeys) {
     for (const auto& [name, n] : counts) {
         mix += " " + name + " " + std::to_string(n);
     }
-    std::printf("random use: %d steps survived in %.1f s (seed %u), %d reports opened;%s\n",
-                survived, seconds, seed, reportsSeen, mix.c_str());
+    std::printf("random use: %d steps (%d clicks and key strokes) survived in %.1f s (seed %u), "
+                "%d reports opened;%s\n",
+                survived, actions, seconds, seed, reportsSeen, mix.c_str());
     std::printf("random use: final rows %s\n", joined(now.statuses()).c_str());
     std::fflush(stdout);
     RecordProperty("random_steps_survived", survived);
+    RecordProperty("random_actions_survived", actions);
     RecordProperty("random_reports_opened", reportsSeen);
     EXPECT_GE(survived, 150) << "too few steps in the time to say much";
     EXPECT_GT(reportsSeen, 0) << "the walk never opened a report";
