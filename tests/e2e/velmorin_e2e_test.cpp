@@ -2,6 +2,7 @@
 // and buttons and key strokes on the X display, while a separate probe
 // process reads the window back. The movement rule and both plans are
 // checked against the core's own answers for the same bolt states.
+#include "app/main_window.h"
 #include "core/bolt_bank.h"
 #include "core/planner.h"
 #include "runtime/heap.h"
@@ -21,13 +22,6 @@ namespace {
 using Statuses = std::vector<std::string>;
 using Lines = std::vector<std::string>;
 
-constexpr int CTL_BOLT_LIST = 0;
-constexpr int CTL_SYSTEM_TOGGLE = 1;
-constexpr int CTL_RANDOM = 2;
-constexpr int CTL_OPEN_ALL = 3;
-constexpr int CTL_CLOSE_ALL = 4;
-constexpr int CTL_MOVE_LIST = 10;
-constexpr int CTL_BACK = 11;
 constexpr unsigned WM_CLOSE_MESSAGE = 0x0010;
 
 constexpr int ALL_CLOSED = 0b111111;

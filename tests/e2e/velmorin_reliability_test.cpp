@@ -2,6 +2,7 @@
 // hundreds of random clicks and key strokes, messages that another process
 // posts to its window, and many reports in a row while its memory is watched
 // from outside. Each run prints its figures, so that they can be quoted.
+#include "app/main_window.h"
 #include "tests/e2e/wine_session.h"
 
 #include <gtest/gtest.h>
@@ -23,13 +24,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int BOLT_ROWS = 6;
-constexpr int CTL_BOLT_LIST = 0;
-constexpr int CTL_SYSTEM_TOGGLE = 1;
-constexpr int CTL_RANDOM = 2;
-constexpr int CTL_OPEN_ALL = 3;
-constexpr int CTL_CLOSE_ALL = 4;
-constexpr int CTL_MOVE_LIST = 10;
-constexpr int CTL_BACK = 11;
 constexpr int WINDOW = -1;
 
 constexpr unsigned WM_CLOSE_MESSAGE = 0x0010;
