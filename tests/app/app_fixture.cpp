@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "runtime/heap.h"
 #include "runtime/process_entry.h"
+#include "toolkit/window/event_wait.h"
 #include "toolkit/window/window_table.h"
 
 #include <commctrl.h>
@@ -37,19 +38,57 @@ void waitOutDoubleClick(POINT point) {
     }
 }
 
+void moveMouseTo(POINT point) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ASSERT_EQ(SendInput(1, &input, sizeof(INPUT)), 1u);
+}
+
+// Wine brings a window to the front asynchronously: wait until the main window
+// is in front and the point lies on it, or a click lands on whatever was there.
+void settleOn(POINT point) {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        SetForegroundWindow(mainWindow());
+        SetCursorPos(point.x, point.y);
+        runPendingPasses();
+        HWND under = WindowFromPoint(point);
+        if (GetForegroundWindow() == mainWindow() &&
+            (under == mainWindow() || IsChild(mainWindow(), under))) {
+            return;
+        }
+    }
+}
+
+bool pressArrived(const std::vector<int>& events) {
+    for (int event : events) {
+        if (event == WM_LBUTTONDOWN || event == EVENT_CONTROL) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::vector<int> clickAtScreen(POINT point) {
     waitOutDoubleClick(point);
-    SetForegroundWindow(mainWindow());
-    SetCursorPos(point.x, point.y);
-    // The moves of a placed cursor come first, so that none falls between
-    // the press and the release.
-    std::vector<int> events = runPendingPasses();
-    sendMouse(MOUSEEVENTF_LEFTDOWN);
-    sendMouse(MOUSEEVENTF_LEFTUP);
-    lastClick = point;
-    lastClickTime = GetTickCount();
-    std::vector<int> more = runPendingPasses();
-    events.insert(events.end(), more.begin(), more.end());
+    settleOn(point);
+    std::vector<int> events;
+    // Now and then a synthesised press is lost under Wine before it reaches
+    // any window (more often on a loaded machine); such a click is given one
+    // more try. A press that arrived is never repeated.
+    for (int attempt = 0; attempt < 2 && !pressArrived(events); ++attempt) {
+        moveMouseTo(point);
+        // The moves of a placed cursor come first, so that none falls between
+        // the press and the release.
+        runPendingPasses();
+        sendMouse(MOUSEEVENTF_LEFTDOWN);
+        sendMouse(MOUSEEVENTF_LEFTUP);
+        lastClick = point;
+        lastClickTime = GetTickCount();
+        events = runPendingPasses();
+    }
     return events;
 }
 
