@@ -1,4 +1,5 @@
 #include "tests/app/app_fixture.h"
+#include "tests/support/real_input.h"
 
 #include "app/event_loop.h"
 #include "app/main_window.h"
@@ -17,13 +18,6 @@ constexpr DWORD QUIET_TIME_MS = 150;
 constexpr int MOST_PASSES = 500;
 constexpr int TEXT_SIZE = 256;
 
-void sendMouse(DWORD flags) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    ASSERT_EQ(SendInput(1, &input, sizeof(INPUT)), 1u);
-}
-
 POINT lastClick = {-1000, -1000};
 DWORD lastClickTime;
 
@@ -36,15 +30,6 @@ void waitOutDoubleClick(POINT point) {
     if (samePlace && since <= GetDoubleClickTime()) {
         Sleep(GetDoubleClickTime() - since + 50);
     }
-}
-
-void moveMouseTo(POINT point) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    ASSERT_EQ(SendInput(1, &input, sizeof(INPUT)), 1u);
 }
 
 // Wine brings a window to the front asynchronously: wait until the main window
@@ -83,8 +68,8 @@ std::vector<int> clickAtScreen(POINT point) {
         // The moves of a placed cursor come first, so that none falls between
         // the press and the release.
         runPendingPasses();
-        sendMouse(MOUSEEVENTF_LEFTDOWN);
-        sendMouse(MOUSEEVENTF_LEFTUP);
+        sendMouseButton(MOUSEEVENTF_LEFTDOWN);
+        sendMouseButton(MOUSEEVENTF_LEFTUP);
         lastClick = point;
         lastClickTime = GetTickCount();
         events = runPendingPasses();
