@@ -6,7 +6,7 @@
 #include "core/bolt_bank.h"
 #include "core/planner.h"
 #include "runtime/heap.h"
-#include "tests/e2e/wine_session.h"
+#include "tests/e2e/program_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -22,11 +22,8 @@ namespace {
 using Statuses = std::vector<std::string>;
 using Lines = std::vector<std::string>;
 
-constexpr unsigned WM_CLOSE_MESSAGE = 0x0010;
-
 constexpr int ALL_CLOSED = 0b111111;
 constexpr int ALL_OPEN = 0;
-const Milliseconds SETTLE(5000);
 const char BACK_TEXT[] = "<<< Zur\xFC"
                          "ck <<<";
 const char SEPARATOR[] = "---------------------------";
@@ -82,38 +79,16 @@ class Core {
     }
 };
 
-class VelmorinTest : public ::testing::Test {
+class VelmorinTest : public ProgramTest {
   protected:
-    static void SetUpTestSuite() {
-        probe = new ProbeSession;
-        probe->start(win32BuildDir() + "/velmorin_probe.exe");
-    }
-    static void TearDownTestSuite() {
-        delete probe;
-        probe = nullptr;
-    }
-
     void SetUp() override {
-        ASSERT_TRUE(std::filesystem::exists(win32BuildDir() + "/velmorin.exe"))
-            << "build the Windows program first, into " << win32BuildDir();
-        ASSERT_TRUE(probe->waitGone(SETTLE)) << "a program from before still runs";
-        ASSERT_TRUE(program.start({"wine", win32BuildDir() + "/velmorin.exe"}));
-        ASSERT_TRUE(probe->waitWindow(Milliseconds(30000))) << "no window \"Velmorin\"";
-        // The window shows before its controls are made and its rows filled.
+        startProgram();
+        ASSERT_FALSE(HasFailure());
         now = waitUntil("the start-up fills the window", [](const ProbeState& s) {
             return s.has(CTL_CLOSE_ALL) && s.statuses() == shown(ALL_CLOSED) &&
                    s.rowRects.size() == BOLT_COUNT;
         });
         ASSERT_FALSE(HasFailure());
-    }
-
-    void TearDown() override {
-        if (program.running()) {
-            probe->ask("post -1 " + std::to_string(WM_CLOSE_MESSAGE) + " 0 0");
-            program.waitExit(SETTLE);
-            program.kill();
-        }
-        probe->waitGone(SETTLE);
     }
 
     // Polls the probe until `done` holds; fails the test with the last
@@ -240,15 +215,11 @@ class VelmorinTest : public ::testing::Test {
         return {r.x - now.clientX, r.y - now.clientY, r.width, r.height};
     }
 
-    static ProbeSession* probe;
-    ChildProcess program;
     ProbeState now;
     int lastClickX = -100;
     int lastClickY = -100;
     std::chrono::steady_clock::time_point lastClickTime;
 };
-
-ProbeSession* VelmorinTest::probe = nullptr;
 
 TEST_F(VelmorinTest, StartsNarrowWithAllBoltsClosed) {
     EXPECT_EQ(now.title, "Velmorin");

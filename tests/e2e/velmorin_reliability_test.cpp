@@ -3,7 +3,7 @@
 // posts to its window, and many reports in a row while its memory is watched
 // from outside. Each run prints its figures, so that they can be quoted.
 #include "app/main_window.h"
-#include "tests/e2e/wine_session.h"
+#include "tests/e2e/program_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int BOLT_ROWS = 6;
 constexpr int WINDOW = -1;
 
-constexpr unsigned WM_CLOSE_MESSAGE = 0x0010;
 constexpr unsigned WM_COMMAND_MESSAGE = 0x0111;
 constexpr unsigned WM_HSCROLL_MESSAGE = 0x0114;
 constexpr unsigned BM_GETSTATE_MESSAGE = 0x00F2;
@@ -41,8 +40,6 @@ constexpr int HIT_CAPTION = 2;
 constexpr unsigned RELAY_REQUEST = 12501;
 constexpr unsigned RELAYED_CLICK = 12502;
 constexpr unsigned SIZE_RELAY = 12504;
-
-const Milliseconds SETTLE(5000);
 
 bool enabled(const ProbeState& s, int id) {
     const ProbeControl* c = s.control(id);
@@ -160,36 +157,15 @@ unsigned randomSeed() {
     return 20240917u;
 }
 
-class ReliabilityTest : public ::testing::Test {
+class ReliabilityTest : public ProgramTest {
   protected:
-    static void SetUpTestSuite() {
-        probe = new ProbeSession;
-        probe->start(win32BuildDir() + "/velmorin_probe.exe");
-    }
-    static void TearDownTestSuite() {
-        delete probe;
-        probe = nullptr;
-    }
-
     void SetUp() override {
-        ASSERT_TRUE(std::filesystem::exists(win32BuildDir() + "/velmorin.exe"))
-            << "build the Windows program first, into " << win32BuildDir();
-        ASSERT_TRUE(probe->waitGone(SETTLE)) << "a program from before still runs";
-        ASSERT_TRUE(program.start({"wine", win32BuildDir() + "/velmorin.exe"}));
-        ASSERT_TRUE(probe->waitWindow(Milliseconds(30000))) << "no window \"Velmorin\"";
+        startProgram();
+        ASSERT_FALSE(HasFailure());
         now = waitUntil("the start-up fills the window", [](const ProbeState& s) {
             return s.has(CTL_CLOSE_ALL) && s.rowRects.size() == BOLT_ROWS &&
                    boltListFault(s).empty() && narrowShown(s);
         });
-    }
-
-    void TearDown() override {
-        if (program.running()) {
-            probe->post(WINDOW, WM_CLOSE_MESSAGE, 0, 0);
-            program.waitExit(SETTLE);
-            program.kill();
-        }
-        probe->waitGone(SETTLE);
     }
 
     // Polls until `done` holds; nullopt with the last state in `last` when
@@ -275,12 +251,8 @@ class ReliabilityTest : public ::testing::Test {
         EXPECT_TRUE(probe->waitGone(SETTLE));
     }
 
-    static ProbeSession* probe;
-    ChildProcess program;
     ProbeState now;
 };
-
-ProbeSession* ReliabilityTest::probe = nullptr;
 
 // ---------------------------------------------------------------------------
 // Random use

@@ -1,0 +1,26 @@
+// Every end-to-end test runs the real program under Wine from its start to
+// its end, with one probe process per suite reading its windows.
+#pragma once
+
+#include "tests/e2e/wine_session.h"
+
+#include <gtest/gtest.h>
+
+class ProgramTest : public ::testing::Test {
+  protected:
+    static constexpr unsigned WM_CLOSE_MESSAGE = 0x0010;
+    static constexpr int MAIN_WINDOW_ID = -1; // the probe's name for the window itself
+    static inline const Milliseconds SETTLE{5000};
+
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+
+    // Starts velmorin.exe and waits for its window; the window shows before
+    // its controls are made and its rows filled, which each suite waits for.
+    void startProgram();
+    // A program still running is asked to close, and ended if it does not.
+    void TearDown() override;
+
+    static ProbeSession* probe;
+    ChildProcess program;
+};
