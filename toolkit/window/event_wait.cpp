@@ -3,8 +3,6 @@
 #include "toolkit/window/notify_translation.h"
 #include "toolkit/window/window_table.h"
 
-EventState eventState;
-
 namespace {
 
 MSG waitMessage;
@@ -91,17 +89,6 @@ void deliver(MSG& message) {
 }
 
 } // namespace
-
-void clearEventState() {
-    eventState.pendingEvent = 0;
-    eventState.eventSource = 0;
-    eventState.eventType = 0;
-}
-
-void recordEvent(int code, int source) {
-    eventState.pendingEvent = code;
-    eventState.eventSource = source;
-}
 
 int waitEvent() {
     eventState.eventType = -1;

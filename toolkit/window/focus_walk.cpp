@@ -1,7 +1,5 @@
 #include "toolkit/window/focus_walk.h"
 
-#include "toolkit/window/event_wait.h"
-
 namespace {
 
 struct NextWalk {

@@ -1,9 +1,10 @@
 // Tab and Shift+Tab: the keyboard focus walks the active window's enabled,
-// visible tab-stop controls in the platform's order of its descendants
-// (focusNextControl and focusPreviousControl are declared with the event wait).
+// visible tab-stop controls in the platform's order of its descendants.
 #pragma once
 
 #include <windows.h>
 
 // Enabled, visible and a tab stop: the only controls the walks give the focus.
 bool isTabStopEligible(HWND window);
+void focusNextControl();
+void focusPreviousControl();

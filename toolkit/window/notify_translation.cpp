@@ -1,6 +1,7 @@
 #include "toolkit/window/notify_translation.h"
 
-#include "toolkit/window/event_wait.h"
+#include "toolkit/window/event_state.h"
+#include "toolkit/window/focus_walk.h"
 #include "toolkit/window/window_table.h"
 
 namespace {
