@@ -2,9 +2,9 @@
 
 #include "app/main_window.h"
 #include "app/move_report.h"
+#include "app/program_lifecycle.h"
 #include "core/bolt_bank.h"
 #include "core/planner.h"
-#include "runtime/process_entry.h"
 #include "runtime/random.h"
 #include "toolkit/controls/control_table.h"
 #include "toolkit/window/event_wait.h"

@@ -1,3 +1,5 @@
+#include "app/program_lifecycle.h"
+
 #include "app/event_loop.h"
 #include "app/main_window.h"
 #include "runtime/heap.h"
@@ -28,6 +30,18 @@ void runtimeStartup() {
     initControls();
     initWindows();
     openScratchString();
+}
+
+// The entry's arguments are not used: the instance handle is fetched again
+// and the program reads no command line.
+int mainRoutine(HINSTANCE, HINSTANCE, const char*, int) {
+    runtimeStartup();
+    applicationStartup();
+    if (!mainWindowOpen) {
+        // Nothing could be shown and nothing could ever close the program.
+        endProgramWithCode(EXIT_CODE_NO_WINDOW);
+    }
+    runEventLoop();
 }
 
 void endProgramWithCode(UINT exitCode) {

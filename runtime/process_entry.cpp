@@ -1,7 +1,5 @@
 #include "runtime/process_entry.h"
 
-#include "app/event_loop.h"
-#include "app/main_window.h"
 #include "runtime/command_line.h"
 
 #include <intrin.h>
@@ -73,16 +71,6 @@ void installFaultHandler(FaultRegistration* registration) {
     registration->previous = reinterpret_cast<FaultRegistration*>(__readfsdword(SEH_CHAIN_OFFSET));
     registration->handler = processFaultHandler;
     __writefsdword(SEH_CHAIN_OFFSET, reinterpret_cast<DWORD>(registration));
-}
-
-int mainRoutine(HINSTANCE, HINSTANCE, const char*, int) {
-    runtimeStartup();
-    applicationStartup();
-    if (!mainWindowOpen) {
-        // Nothing could be shown and nothing could ever close the program.
-        endProgramWithCode(EXIT_CODE_NO_WINDOW);
-    }
-    runEventLoop();
 }
 
 // The system enters here directly; the toolchain's start-up code is not

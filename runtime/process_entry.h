@@ -1,6 +1,6 @@
-// The beginning and the end of the process. The entry itself lives with the
-// executable alone; the start-up and the end sequence are in app/, beside the
-// state they clear, so that tests can run the start-up too.
+// The process entry: the fault handler, the command line, and the call of the
+// main routine. Like a C runtime's start-up calling `main`, the entry knows
+// nothing of the program: the application provides the main routine.
 #pragma once
 
 #include <windows.h>
@@ -17,9 +17,5 @@ struct FaultRegistration {
 };
 // Puts the process-wide fault handler in front of the thread's chain.
 void installFaultHandler(FaultRegistration* registration);
+// Provided by the application; the process ends with its result should it return.
 int mainRoutine(HINSTANCE instance, HINSTANCE previous, const char* commandTail, int show);
-void clearRuntimeState();
-void runtimeStartup();
-[[noreturn]] void endProgram();
-// The end sequence with another exit code, for a program that could not start.
-[[noreturn]] void endProgramWithCode(UINT exitCode);

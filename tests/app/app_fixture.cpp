@@ -3,8 +3,8 @@
 
 #include "app/event_loop.h"
 #include "app/main_window.h"
+#include "app/program_lifecycle.h"
 #include "runtime/heap.h"
-#include "runtime/process_entry.h"
 #include "toolkit/window/event_wait.h"
 #include "toolkit/window/window_table.h"
 
