@@ -90,6 +90,30 @@ TEST_F(ControlTableTest, NumbersTheTableCannotHoldAreRefused) {
     EXPECT_EQ(none.type, nullptr);
 }
 
+TEST_F(ControlTableTest, NumbersAbove65535AreRefusedLikeNegativeOnes) {
+    for (int number : {65536, INT_MAX, -1}) {
+        EXPECT_EQ(createButton(number, 0, 0, 50, 20, "out"), nullptr) << number;
+        EXPECT_EQ(createListBox(number, 0, 0, 50, 50), nullptr) << number;
+        EXPECT_EQ(createListIcon(number, 0, 0, 50, 50, "out", 20), nullptr) << number;
+    }
+    EXPECT_EQ(controlTable.capacity, 30);
+    EXPECT_TRUE(childrenOf(parent).empty());
+
+    // The highest number still reports its own clicks.
+    HWND highest = createButton(65535, 0, 0, 50, 20, "highest");
+    ASSERT_NE(highest, nullptr);
+    EXPECT_EQ(controlTable.capacity, 65565);
+    SendMessageA(highest, BM_CLICK, 0, 0);
+    EXPECT_EQ(parentLog.lastCommandId, 65535);
+    // Inside the grown table too, a number above it names no record.
+    EXPECT_EQ(lookupControl(65536), &controlTable.nullControlRecord);
+    EXPECT_EQ(lookupControl(INT_MAX), &controlTable.nullControlRecord);
+    EXPECT_EQ(createButton(65536, 0, 0, 50, 20, "out"), nullptr);
+    EXPECT_EQ(controlTable.capacity, 65565);
+    controlFree(65535);
+    EXPECT_FALSE(IsWindow(highest));
+}
+
 TEST_F(ControlTableTest, TheChildIdentifierIsTheNumberAndTheFontIsSet) {
     HWND button = createButton(7, 0, 0, 50, 20, "seven");
     ASSERT_NE(button, nullptr);

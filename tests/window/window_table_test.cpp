@@ -1,5 +1,6 @@
 #include "tests/window/window_fixture.h"
 
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -232,6 +233,30 @@ TEST_F(WindowTableTest, NumbersOutsideTheTableAreIgnoredSafely) {
     EXPECT_TRUE(watch.entries().empty());
     EXPECT_EQ(windowTable.capacity, 10);
     EXPECT_EQ(currentWindowHandle(), window);
+}
+
+TEST_F(WindowTableTest, NumbersAbove65535AreRefusedLikeNegativeOnes) {
+    CbtWatch watch;
+    for (int number : {65536, INT_MAX, -1}) {
+        EXPECT_EQ(openHidden(number), nullptr) << number;
+    }
+    EXPECT_TRUE(watch.entries().empty());
+    EXPECT_EQ(windowTable.capacity, 10);
+    EXPECT_FALSE(classRegistered("WindowClass_65536"));
+    EXPECT_FALSE(classRegistered("WindowClass_2147483647"));
+
+    HWND highest = openHidden(65535);
+    ASSERT_NE(highest, nullptr);
+    EXPECT_EQ(windowTable.capacity, 65545);
+    EXPECT_TRUE(classRegistered("WindowClass_65535"));
+    EXPECT_NE(findWindowAccelerators(highest), nullptr);
+    // Inside the grown table too, a number above the highest names no window.
+    closeWindow(65536);
+    closeWindow(INT_MAX);
+    EXPECT_EQ(watch.entries().size(), 1u);
+    closeWindow(65535);
+    EXPECT_FALSE(IsWindow(highest));
+    EXPECT_FALSE(classRegistered("WindowClass_65535"));
 }
 
 TEST_F(WindowTableTest, AFailedOpenLeavesTheNumberFreeAndItsClassRegistered) {

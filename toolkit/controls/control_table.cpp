@@ -9,8 +9,6 @@
 
 #include <commctrl.h>
 
-#include <cstdint>
-
 ControlTable controlTable;
 
 namespace {
@@ -24,10 +22,14 @@ constexpr int WINDOW_TEXT_LIMIT = 5000;
 // Stands in for the handler table of a record that has none: every slot empty.
 const ControlType noHandlers = {};
 
-// The largest number whose record storage (number + step + spare records) can
-// still be sized in a 32-bit address space.
-constexpr int LARGEST_CONTROL_NUMBER =
-    static_cast<int>(SIZE_MAX / sizeof(ControlRecord) - CONTROL_TABLE_STEP - SPARE_RECORDS);
+// A control's number comes back as the low word of WM_COMMAND's wParam, so a
+// higher one could never report its own event.
+constexpr int LARGEST_CONTROL_NUMBER = 65535;
+// The table grown for the largest number must still be sized without overflow.
+static_assert(static_cast<unsigned long long>(LARGEST_CONTROL_NUMBER + CONTROL_TABLE_STEP +
+                                              SPARE_RECORDS) *
+                  sizeof(ControlRecord) <=
+              0x7FFFFFFF);
 
 SIZE_T recordStorageSize(int capacity) {
     return static_cast<SIZE_T>(capacity + SPARE_RECORDS) * sizeof(ControlRecord);
@@ -71,7 +73,7 @@ HWND useControlParent(HWND window) {
 }
 
 ControlRecord* lookupControl(int number) {
-    if (number < 0 || number >= controlTable.capacity) {
+    if (!controlNumberFits(number) || number >= controlTable.capacity) {
         return &controlTable.nullControlRecord;
     }
     return &controlTable.records[number];

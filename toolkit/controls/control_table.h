@@ -66,6 +66,6 @@ char* copyTextResult(const char* text);
 // `length` bytes have been written at `start`, the position on entry.
 char* commitTextResult(char* start, int length);
 
-// Numbers the table can hold: not negative, and small enough that the record
-// storage for them can still be sized.
+// Numbers the table can hold: 0 to 65535, the numbers that fit the child
+// identifier's word in a control's notifications.
 bool controlNumberFits(int number);

@@ -15,9 +15,14 @@ constexpr int SPARE_WINDOW_RECORDS = 2;
 constexpr int CLASS_NAME_SIZE = 50;
 constexpr int NAVIGATION_ACCELERATOR_COUNT = 2;
 constexpr int PROGRAM_ICON_RESOURCE = 1;
-// Beyond this the record array would no longer fit the address space.
-constexpr int HIGHEST_WINDOW_NUMBER =
-    static_cast<int>(0x7FFFFFFF / sizeof(WindowRecord)) - WINDOW_TABLE_STEP - SPARE_WINDOW_RECORDS;
+// Window numbers share the 16-bit range of control numbers; a higher one is
+// refused like a negative one, before the table grows for it.
+constexpr int HIGHEST_WINDOW_NUMBER = 65535;
+// The table grown for the highest number must still be sized without overflow.
+static_assert(static_cast<unsigned long long>(HIGHEST_WINDOW_NUMBER + WINDOW_TABLE_STEP +
+                                              SPARE_WINDOW_RECORDS) *
+                  sizeof(WindowRecord) <=
+              0x7FFFFFFF);
 
 WNDCLASSA windowClass;
 char classNameBuffer[CLASS_NAME_SIZE];
@@ -32,8 +37,12 @@ SIZE_T recordBytes(int capacity) {
     return static_cast<SIZE_T>(capacity + SPARE_WINDOW_RECORDS) * sizeof(WindowRecord);
 }
 
+bool numberFits(int number) {
+    return number >= 0 && number <= HIGHEST_WINDOW_NUMBER;
+}
+
 bool isAddressable(int number) {
-    return number >= 0 && number < windowTable.capacity;
+    return numberFits(number) && number < windowTable.capacity;
 }
 
 void growTableFor(int number) {
@@ -111,8 +120,8 @@ void initWindows() {
 
 HWND openWindow(int number, int x, int y, int width, int height, DWORD flags, const char* title) {
     // A negative number would index before the table, and a huge one would
-    // overflow the size of the grown table: neither can name a window.
-    if (number < 0 || number > HIGHEST_WINDOW_NUMBER) {
+    // make it grow out of all proportion: neither can name a window.
+    if (!numberFits(number)) {
         return nullptr;
     }
     if (number >= windowTable.capacity) {
