@@ -1,5 +1,7 @@
 #include "runtime/heap.h"
 
+#include "runtime/heap_requests.h"
+
 HANDLE RuntimeHeap;
 HINSTANCE instanceHandle;
 HeapFailureHandler heapFailureHandler = endOnHeapFailure;
@@ -24,7 +26,7 @@ void endOnHeapFailure() {
 void openRuntimeHeap() {
     instanceHandle = reinterpret_cast<HINSTANCE>(GetModuleHandleA(nullptr));
     // Serialised access stays on: it costs little and the heap is never shared.
-    RuntimeHeap = HeapCreate(0, INITIAL_HEAP_SIZE, 0);
+    RuntimeHeap = requestHeapCreate(0, INITIAL_HEAP_SIZE, 0);
     if (!RuntimeHeap) {
         heapFailureHandler();
     }
@@ -38,15 +40,15 @@ void closeRuntimeHeap() {
 }
 
 void* heapAllocZeroed(SIZE_T size) {
-    return checked(HeapAlloc(RuntimeHeap, HEAP_ZERO_MEMORY, size));
+    return checked(requestHeapAlloc(RuntimeHeap, HEAP_ZERO_MEMORY, size));
 }
 
 void* heapAllocUncleared(SIZE_T size) {
-    return checked(HeapAlloc(RuntimeHeap, 0, size));
+    return checked(requestHeapAlloc(RuntimeHeap, 0, size));
 }
 
 void* heapReallocZeroed(void* block, SIZE_T size) {
-    return checked(HeapReAlloc(RuntimeHeap, HEAP_ZERO_MEMORY, block, size));
+    return checked(requestHeapReAlloc(RuntimeHeap, HEAP_ZERO_MEMORY, block, size));
 }
 
 void heapRelease(void* block) {

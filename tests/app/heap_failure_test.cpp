@@ -1,0 +1,103 @@
+// Every request that the program makes of its runtime heap, from HeapCreate
+// through start-up, "Zufall", two reports and their way back, is refused in
+// turn, one run of the probe per request; each run must end at once with the
+// out-of-memory exit code, 3: not with a fault, not by hanging, not by going on.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Bounds a hang only; a run takes a fraction of a second.
+constexpr DWORD RUN_DEADLINE_MS = 30000;
+constexpr DWORD HUNG = 0xFFFFFFFE;
+constexpr DWORD NOT_STARTED = 0xFFFFFFFF;
+// The probe's counting runs end with this plus the count.
+constexpr DWORD COUNT_BASE = 100000;
+
+DWORD runProbe(const std::string& arguments) {
+    std::string commandLine = std::string("\"") + HEAP_FAILURE_PROBE + "\" " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(HEAP_FAILURE_PROBE, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+        return NOT_STARTED;
+    }
+    DWORD exitCode = HUNG;
+    if (WaitForSingleObject(process.hProcess, RUN_DEADLINE_MS) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process.hProcess, &exitCode);
+    } else {
+        TerminateProcess(process.hProcess, 99);
+        WaitForSingleObject(process.hProcess, RUN_DEADLINE_MS);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return exitCode;
+}
+
+std::string describe(DWORD exitCode) {
+    switch (exitCode) {
+    case 11:
+    case 8:
+        return "the fault handler ran (signal " + std::to_string(exitCode) + ")";
+    case 0:
+        return "the session went on to its normal end";
+    case HUNG:
+        return "hung";
+    case NOT_STARTED:
+        return "could not be started";
+    default:
+        return "exit code " + std::to_string(exitCode);
+    }
+}
+
+struct RequestClass {
+    const char* name;
+    long first; // numbers of the requests, 1 for HeapCreate
+    long last;
+};
+
+} // namespace
+
+TEST(HeapFailure, EveryRefusedRequestEndsTheProgramWithCode3) {
+    // The requests up to the end of each step, counted in runs that refuse none.
+    const char* stepNames[] = {
+        "start-up", "Zufall", "\"Alles Auf\" report", "its Back", "\"Alles Zu\" report",
+        "its Back"};
+    std::vector<RequestClass> classes = {{"HeapCreate", 1, 1}};
+    long counted = 1;
+    for (int step = 0; step < 6; ++step) {
+        DWORD code = runProbe("count " + std::to_string(step));
+        ASSERT_GT(code, COUNT_BASE) << stepNames[step] << ": " << describe(code);
+        long total = static_cast<long>(code - COUNT_BASE);
+        ASSERT_GE(total, counted) << stepNames[step];
+        classes.push_back({stepNames[step], counted + 1, total});
+        counted = total;
+    }
+    // With nothing refused the session runs to the close, and nothing more is
+    // asked for after the last step.
+    ASSERT_EQ(runProbe("fail " + std::to_string(counted + 1)), 0u);
+
+    for (const RequestClass& requests : classes) {
+        int endedWith3 = 0;
+        for (long n = requests.first; n <= requests.last; ++n) {
+            DWORD exitCode = runProbe("fail " + std::to_string(n));
+            EXPECT_EQ(exitCode, 3u)
+                << requests.name << ", request " << n << ": " << describe(exitCode);
+            endedWith3 += exitCode == 3;
+        }
+        if (requests.last < requests.first) {
+            std::printf("%s: no requests\n", requests.name);
+        } else {
+            std::printf("%s: requests %ld to %ld (%ld), %d of them ended with exit code 3\n",
+                        requests.name, requests.first, requests.last,
+                        requests.last - requests.first + 1, endedWith3);
+        }
+    }
+    std::printf("swept %ld requests\n", counted);
+}
