@@ -25,7 +25,8 @@ const ControlType noHandlers = {};
 // A control's number comes back as the low word of WM_COMMAND's wParam, so a
 // higher one could never report its own event.
 constexpr int LARGEST_CONTROL_NUMBER = 65535;
-// The table grown for the largest number must still be sized without overflow.
+// The table grown for the largest number must be sized without overflow, by a
+// 32-bit compiler as by a 64-bit one.
 static_assert(static_cast<unsigned long long>(LARGEST_CONTROL_NUMBER + CONTROL_TABLE_STEP +
                                               SPARE_RECORDS) *
                   sizeof(ControlRecord) <=

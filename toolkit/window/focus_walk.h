@@ -6,5 +6,6 @@
 
 // Enabled, visible and a tab stop: the only controls the walks give the focus.
 bool isTabStopEligible(HWND window);
+// The two navigation commands, run by the window procedure.
 void focusNextControl();
 void focusPreviousControl();

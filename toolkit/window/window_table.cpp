@@ -18,7 +18,8 @@ constexpr int PROGRAM_ICON_RESOURCE = 1;
 // Window numbers share the 16-bit range of control numbers; a higher one is
 // refused like a negative one, before the table grows for it.
 constexpr int HIGHEST_WINDOW_NUMBER = 65535;
-// The table grown for the highest number must still be sized without overflow.
+// The table grown for the highest number must be sized without overflow, by a
+// 32-bit compiler as by a 64-bit one.
 static_assert(static_cast<unsigned long long>(HIGHEST_WINDOW_NUMBER + WINDOW_TABLE_STEP +
                                               SPARE_WINDOW_RECORDS) *
                   sizeof(WindowRecord) <=
