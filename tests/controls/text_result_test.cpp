@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr int GUARD_BYTES = 16;
+constexpr int GUARD_BYTES = 64;
 constexpr char GUARD = 'G';
 
 // A list-view may answer with a pointer to its own copy of a cell's text
@@ -138,7 +138,7 @@ TEST_F(TextResultTest, ACellFromTheControlsOwnCopyIsCutAlike) {
     leaveRoom(12);
     EXPECT_EQ(std::string(controlGetItemText(0, 0, 1)), ownCopy);
     EXPECT_EQ(ScratchString.position, scratchLastByte());
-    ownCopy += 'e';
+    ownCopy += std::string(29, 'e');
     leaveRoom(12);
     EXPECT_EQ(std::string(controlGetItemText(0, 0, 1)), std::string(11, 'e'));
     EXPECT_TRUE(guardIntact());
