@@ -20,14 +20,38 @@ struct HostHeap {
     std::size_t liveBlocks;
 };
 
-int failingAllocations = 0;
+// Like a debug heap: a block not asked zero-filled comes filled with a
+// pattern, and a block is poisoned before it goes back, so that code reading
+// memory it never wrote or no longer owns sees garbage instead of the zeros
+// or the old contents that the allocator happens to leave there. Neither
+// pattern has a zero byte, so a missing terminator runs on.
+constexpr std::uint32_t UNWRITTEN_PATTERN = 0xBAADF00D;
+constexpr std::uint32_t RELEASED_PATTERN = 0xFEEEFEEE;
 
-bool allocationShouldFail() {
-    if (failingAllocations <= 0) {
+int failingAllocations = 0;
+int failingCreations = 0;
+
+bool takeFailure(int& count) {
+    if (count <= 0) {
         return false;
     }
-    --failingAllocations;
+    --count;
     return true;
+}
+
+void fillWithPattern(void* start, SIZE_T bytes, std::uint32_t pattern) {
+    auto* byte = static_cast<unsigned char*>(start);
+    for (SIZE_T i = 0; i < bytes; ++i) {
+        byte[i] = static_cast<unsigned char>(pattern >> (8 * (i % 4)));
+    }
+}
+
+void fillNewBytes(void* start, SIZE_T bytes, DWORD flags) {
+    if (flags & HEAP_ZERO_MEMORY) {
+        std::memset(start, 0, bytes);
+    } else {
+        fillWithPattern(start, bytes, UNWRITTEN_PATTERN);
+    }
 }
 
 void linkBlock(HostHeap* heap, BlockHeader* block) {
@@ -56,9 +80,30 @@ BlockHeader* headerOf(const void* block) {
     return const_cast<BlockHeader*>(static_cast<const BlockHeader*>(block) - 1);
 }
 
+BlockHeader* newBlock(HostHeap* heap, SIZE_T bytes) {
+    auto* block = static_cast<BlockHeader*>(std::malloc(sizeof(BlockHeader) + bytes));
+    if (block) {
+        block->size = bytes;
+        linkBlock(heap, block);
+    }
+    return block;
+}
+
+// The poison is written before the memory goes back to the C library: under
+// the sanitizers freed memory is fenced off anyway, but the plain build would
+// otherwise leave the old contents readable.
+void releaseBlock(HostHeap* heap, BlockHeader* block) {
+    unlinkBlock(heap, block);
+    fillWithPattern(block + 1, block->size, RELEASED_PATTERN);
+    std::free(block);
+}
+
 } // namespace
 
 HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T) {
+    if (takeFailure(failingCreations)) {
+        return nullptr;
+    }
     return std::calloc(1, sizeof(HostHeap));
 }
 
@@ -68,9 +113,7 @@ BOOL HeapDestroy(HANDLE heapHandle) {
         return 0;
     }
     while (heap->blocks) {
-        BlockHeader* block = heap->blocks;
-        unlinkBlock(heap, block);
-        std::free(block);
+        releaseBlock(heap, heap->blocks);
     }
     std::free(heap);
     return 1;
@@ -78,40 +121,34 @@ BOOL HeapDestroy(HANDLE heapHandle) {
 
 LPVOID HeapAlloc(HANDLE heapHandle, DWORD flags, SIZE_T bytes) {
     auto* heap = static_cast<HostHeap*>(heapHandle);
-    if (!heap || allocationShouldFail()) {
+    if (!heap || takeFailure(failingAllocations)) {
         return nullptr;
     }
-    auto* block = static_cast<BlockHeader*>(std::malloc(sizeof(BlockHeader) + bytes));
+    BlockHeader* block = newBlock(heap, bytes);
     if (!block) {
         return nullptr;
     }
-    block->size = bytes;
-    if (flags & HEAP_ZERO_MEMORY) {
-        std::memset(block + 1, 0, bytes);
-    }
-    linkBlock(heap, block);
+    fillNewBytes(block + 1, bytes, flags);
     return block + 1;
 }
 
+// Always moves the block, as the real call may, so that code that goes on
+// using the old address reads poison.
 LPVOID HeapReAlloc(HANDLE heapHandle, DWORD flags, LPVOID old, SIZE_T bytes) {
     auto* heap = static_cast<HostHeap*>(heapHandle);
-    if (!heap || !old || allocationShouldFail()) {
+    if (!heap || !old || takeFailure(failingAllocations)) {
         return nullptr;
     }
-    BlockHeader* block = headerOf(old);
-    SIZE_T oldSize = block->size;
-    unlinkBlock(heap, block);
-    auto* grown = static_cast<BlockHeader*>(std::realloc(block, sizeof(BlockHeader) + bytes));
-    if (!grown) {
-        linkBlock(heap, block);
+    BlockHeader* oldBlock = headerOf(old);
+    BlockHeader* block = newBlock(heap, bytes);
+    if (!block) {
         return nullptr;
     }
-    grown->size = bytes;
-    if ((flags & HEAP_ZERO_MEMORY) && bytes > oldSize) {
-        std::memset(reinterpret_cast<char*>(grown + 1) + oldSize, 0, bytes - oldSize);
-    }
-    linkBlock(heap, grown);
-    return grown + 1;
+    SIZE_T kept = oldBlock->size < bytes ? oldBlock->size : bytes;
+    std::memcpy(block + 1, old, kept);
+    fillNewBytes(reinterpret_cast<char*>(block + 1) + kept, bytes - kept, flags);
+    releaseBlock(heap, oldBlock);
+    return block + 1;
 }
 
 BOOL HeapFree(HANDLE heapHandle, DWORD, LPVOID block) {
@@ -119,12 +156,9 @@ BOOL HeapFree(HANDLE heapHandle, DWORD, LPVOID block) {
     if (!heap) {
         return 0;
     }
-    if (!block) {
-        return 1;
+    if (block) {
+        releaseBlock(heap, headerOf(block));
     }
-    BlockHeader* header = headerOf(block);
-    unlinkBlock(heap, header);
-    std::free(header);
     return 1;
 }
 
@@ -139,6 +173,10 @@ std::size_t hostHeapLiveBlocks(HANDLE heapHandle) {
 
 void hostHeapFailAllocations(int count) {
     failingAllocations = count;
+}
+
+void hostHeapFailCreations(int count) {
+    failingCreations = count;
 }
 
 HMODULE GetModuleHandleA(LPCSTR moduleName) {

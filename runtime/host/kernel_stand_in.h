@@ -1,6 +1,7 @@
 // Native stand-ins for the few KERNEL32 and USER32 calls that the runtime and
 // the core make, so that they build and run under the sanitizers on the host.
-// They behave as those calls are documented for the arguments used here.
+// They behave as those calls are documented for the arguments used here; the
+// heap behaves as a debug heap (see kernel_stand_in.cpp).
 #pragma once
 
 #include <cstddef>
@@ -42,3 +43,5 @@ int wvsprintfA(LPSTR buffer, LPCSTR format, const void* arguments);
 std::size_t hostHeapLiveBlocks(HANDLE heap);
 // For tests: makes the next `count` allocations of every heap fail.
 void hostHeapFailAllocations(int count);
+// For tests: makes the next `count` heap creations fail.
+void hostHeapFailCreations(int count);

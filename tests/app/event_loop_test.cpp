@@ -106,6 +106,24 @@ TEST_F(EventLoop, RandomDrawsOneValuePerBoltInIndexOrder) {
     EXPECT_EQ(statusColumn(), expected);
 }
 
+// The pass that draws does not read the bolt list, so it flips the row the
+// pass before it read, after the draws.
+TEST_F(EventLoop, RandomAlsoFlipsTheRowLeftFromThePassBefore) {
+    rngSeed(7);
+    RandomState saved = randomState;
+    std::vector<signed char> bolts;
+    for (int i = 0; i < BOLT_COUNT; ++i) {
+        bolts.push_back(static_cast<signed char>(rngUpTo(1)));
+    }
+    randomState = saved;
+    bolts[0] = static_cast<signed char>(1 - bolts[0]);
+    selectedRow = 0;
+
+    EXPECT_EQ(postButtonClick(CTL_RANDOM), EVENT_CONTROL);
+    EXPECT_EQ(std::vector<signed char>(BoltBank, BoltBank + BOLT_COUNT), bolts);
+    EXPECT_EQ(rowText(0, 1), bolts[0] == 0 ? "auf" : "zu");
+}
+
 TEST_F(EventLoop, RandomLeavesOnlyClosedOrOpen) {
     bool sawOpen = false;
     bool sawClosed = false;
@@ -155,6 +173,15 @@ TEST_F(EventLoop, OtherMessagesOnlyDriveTheSelectionCheck) {
     EXPECT_EQ(forceRefresh, 0);
     EXPECT_EQ(selectedRow, -1);
     EXPECT_EQ(statusColumn(), std::vector<std::string>(BOLT_COUNT, "zu"));
+}
+
+TEST_F(EventLoop, APassWithNoRowMarkedLeavesTheStatusColumnAlone) {
+    ASSERT_FALSE(togglePressed());
+    // Changed behind the list's back: only a rewrite would show it.
+    BoltBank[0] = BOLT_OPEN;
+    PostMessageA(mainWindow(), WM_NULL, 0, 0);
+    EXPECT_EQ(runEventPass(), WM_NULL);
+    EXPECT_EQ(rowText(0, 1), "zu");
 }
 
 TEST_F(EventLoop, CloseEndsThePassWithTheWindowClosed) {

@@ -1,6 +1,7 @@
 // A program that faults on purpose behind the process-wide fault handler:
 // "segv" or "fpe" on its command line installs that signal handler first,
-// which ends the process with the signal's number.
+// which ends the process with the signal's number. With "nowindow" it runs
+// the program itself instead, with every top-level window refused.
 #include "runtime/process_entry.h"
 
 #include <signal.h>
@@ -12,6 +13,13 @@ void __cdecl endWithSignalNumber(int signalNumber) {
     ExitProcess(static_cast<UINT>(signalNumber));
 }
 
+LRESULT CALLBACK refuseTopLevelWindows(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && !reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->hwndParent) {
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 } // namespace
 
 extern "C" __attribute__((force_align_arg_pointer)) void faultProbeEntry() {
@@ -20,6 +28,10 @@ extern "C" __attribute__((force_align_arg_pointer)) void faultProbeEntry() {
     // No crash dialog or debugger: the probe's end is all that is looked at.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     const char* commandLine = GetCommandLineA();
+    if (strstr(commandLine, " nowindow")) {
+        SetWindowsHookExA(WH_CBT, refuseTopLevelWindows, nullptr, GetCurrentThreadId());
+        processEntry();
+    }
     if (strstr(commandLine, " segv")) {
         signal(SIGSEGV, endWithSignalNumber);
     }

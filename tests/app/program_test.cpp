@@ -128,6 +128,10 @@ TEST(FaultHandler, HandsAFaultToAnInstalledSegvHandler) {
     EXPECT_EQ(runFaultProbe("segv fpe"), 11u);
 }
 
+TEST(Program, EndsWithCodeTwoWhenItsWindowCannotOpen) {
+    EXPECT_EQ(runFaultProbe("nowindow"), 2u);
+}
+
 TEST(FaultHandler, FallsBackToAnInstalledFpeHandler) {
     EXPECT_EQ(runFaultProbe("fpe"), 8u);
 }

@@ -68,6 +68,10 @@ TEST_F(ListBoxTest, SetItemTextReplacesTheLineInPlace) {
     EXPECT_EQ(listBoxLine(list, 0), "a");
     EXPECT_EQ(listBoxLine(list, 1), "B");
     EXPECT_EQ(listBoxLine(list, 2), "c");
+    // A null text stands for the empty text.
+    controlSetItemText(10, 2, nullptr, 0);
+    ASSERT_EQ(count(), 3);
+    EXPECT_EQ(listBoxLine(list, 2), "");
 }
 
 TEST_F(ListBoxTest, SetItemTextOnALineThatIsNotThereAddsNothing) {

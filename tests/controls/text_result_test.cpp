@@ -6,9 +6,29 @@
 #include "toolkit/controls/list_box.h"
 #include "toolkit/controls/list_icon.h"
 
+#include <commctrl.h>
+
 #include <string>
+#include <vector>
 
 namespace {
+
+constexpr int GUARD_BYTES = 64;
+constexpr char GUARD = 'G';
+
+// A list-view may answer with a pointer to its own copy of a cell's text
+// instead of filling the caller's buffer; this one always does.
+std::string ownCopy;
+WNDPROC listViewProc;
+
+LRESULT CALLBACK answerFromOwnCopy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* item = reinterpret_cast<LVITEMA*>(lParam);
+    if (message == LVM_GETITEMA && (item->mask & LVIF_TEXT)) {
+        item->pszText = ownCopy.data();
+        return TRUE;
+    }
+    return CallWindowProcA(listViewProc, window, message, wParam, lParam);
+}
 
 class TextResultTest : public ControlsTest {
   protected:
@@ -25,7 +45,24 @@ class TextResultTest : public ControlsTest {
         EXPECT_TRUE(HeapValidate(RuntimeHeap, 0, nullptr));
     }
 
+    // An area of the same size with guard bytes behind it, so that a write
+    // past the area's end shows.
+    void useGuardedArea() {
+        guarded.assign(SCRATCH_STRING_SIZE + GUARD_BYTES, GUARD);
+        ScratchString.area = guarded.data();
+        ScratchString.position = guarded.data();
+    }
+    bool guardIntact() const {
+        for (int i = SCRATCH_STRING_SIZE; i < SCRATCH_STRING_SIZE + GUARD_BYTES; ++i) {
+            if (guarded[i] != GUARD) {
+                return false;
+            }
+        }
+        return true;
+    }
+
     const std::string longLine = std::string(100, 'L') + "!";
+    std::vector<char> guarded;
 };
 
 TEST_F(TextResultTest, ALongListBoxLineIsCutAtTheAreasEnd) {
@@ -46,6 +83,16 @@ TEST_F(TextResultTest, AListBoxLineThatJustFitsIsWhole) {
     EXPECT_STREQ(controlGetItemText(10, 0, 0), "neun Byte");
     EXPECT_EQ(ScratchString.position, start + 9);
     expectWithinTheArea();
+}
+
+TEST_F(TextResultTest, AListBoxLineAsLongAsTheRoomLosesItsLastCharacter) {
+    useGuardedArea();
+    createListBox(10, 0, 0, 100, 100);
+    controlAddItem(10, -1, "zehn Bytes");
+    leaveRoom(10);
+    EXPECT_STREQ(controlGetItemText(10, 0, 0), "zehn Byte");
+    EXPECT_EQ(ScratchString.position, scratchLastByte());
+    EXPECT_TRUE(guardIntact());
 }
 
 TEST_F(TextResultTest, TheSelectedListBoxLineIsCutAlike) {
@@ -70,6 +117,31 @@ TEST_F(TextResultTest, ALongListIconCellIsCutAtTheAreasEnd) {
     scratchRestore(ScratchString.area);
     EXPECT_EQ(std::string(controlGetItemText(0, 0, 1)), longLine);
     EXPECT_EQ(ScratchString.position, ScratchString.area + longLine.size());
+}
+
+TEST_F(TextResultTest, ACellFromTheControlsOwnCopyIsCutAlike) {
+    useGuardedArea();
+    HWND list = createListIcon(0, 0, 0, 200, 200, "Riegel", 70);
+    addListIconColumn(0, 1, "Status", 56);
+    controlAddItem(0, -1, "kurz\nlang");
+    listViewProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(answerFromOwnCopy)));
+
+    // A cell gives at most 9999 characters, however much room is left.
+    ownCopy = std::string(9999, 'c');
+    EXPECT_EQ(std::string(controlGetItemText(0, 0, 1)), ownCopy);
+    scratchRestore(ScratchString.area);
+    ownCopy += 'c';
+    EXPECT_EQ(std::string(controlGetItemText(0, 0, 1)), std::string(9999, 'c'));
+
+    ownCopy = std::string(11, 'e');
+    leaveRoom(12);
+    EXPECT_EQ(std::string(controlGetItemText(0, 0, 1)), ownCopy);
+    EXPECT_EQ(ScratchString.position, scratchLastByte());
+    ownCopy += std::string(29, 'e');
+    leaveRoom(12);
+    EXPECT_EQ(std::string(controlGetItemText(0, 0, 1)), std::string(11, 'e'));
+    EXPECT_TRUE(guardIntact());
 }
 
 TEST_F(TextResultTest, TheFocusedRowsTextIsCutAlike) {

@@ -90,6 +90,16 @@ TEST_F(BoltTest, TheUsersFlipIsNotJournaled) {
     EXPECT_EQ(listCount(&MoveJournal), 0);
 }
 
+TEST_F(BoltTest, ClearingForgetsTheBanksAndTheJournal) {
+    moveBolt(2);
+    ASSERT_NE(MoveJournal.current, nullptr);
+    clearBoltState();
+    EXPECT_EQ(BoltBank, nullptr);
+    EXPECT_EQ(backupBank, nullptr);
+    EXPECT_EQ(MoveJournal.descriptor, nullptr);
+    EXPECT_EQ(MoveJournal.current, nullptr);
+}
+
 TEST_F(BoltTest, CreatingTheBanksAgainReplacesThemClosed) {
     setBank(0);
     createBoltBanks();

@@ -90,7 +90,35 @@ TEST(RuntimeHeapFailure, OutOfMemoryEndsTheProcessWithItsOwnCode) {
             openRuntimeHeap();
             heapAllocZeroed(sizeTheHeapRefuses());
         },
-        ::testing::ExitedWithCode(EXIT_CODE_OUT_OF_MEMORY), "");
+        ::testing::ExitedWithCode(3), "");
 }
+
+#ifndef _WIN32
+// Only the stand-in can be told to refuse a heap.
+TEST(RuntimeHeapFailure, AHeapThatCannotBeMadeEndsTheProcessAlike) {
+    HeapFailureHandler saved = heapFailureHandler;
+    heapFailureHandler = countFailure;
+    failuresSeen = 0;
+    hostHeapFailCreations(1);
+    openRuntimeHeap();
+    heapFailureHandler = saved;
+    EXPECT_EQ(RuntimeHeap, nullptr);
+    EXPECT_EQ(failuresSeen, 1);
+    EXPECT_EXIT(
+        {
+            hostHeapFailCreations(1);
+            openRuntimeHeap();
+        },
+        ::testing::ExitedWithCode(3), "");
+}
+
+// Memory nobody wrote must not pass for a terminator.
+TEST_F(RuntimeHeapTest, AnUnclearedBlockHoldsNoZeroByte) {
+    auto* block = static_cast<unsigned char*>(heapAllocUncleared(64));
+    for (int i = 0; i < 64; ++i) {
+        EXPECT_NE(block[i], 0) << i;
+    }
+}
+#endif
 
 } // namespace

@@ -17,6 +17,28 @@ std::vector<std::int32_t> draws(std::uint32_t seed, std::int32_t max, int count)
 
 using Values = std::vector<std::int32_t>;
 
+// floor(D x n / 2^64) by long multiplication in base 2^16, apart from the
+// generator's own way with two 32 x 32 products.
+std::uint32_t exactTopOfProduct(RandomDraw draw, std::uint32_t n) {
+    const std::uint32_t d[4] = {draw.low & 0xFFFF, draw.low >> 16, draw.high & 0xFFFF,
+                                draw.high >> 16};
+    const std::uint32_t m[2] = {n & 0xFFFF, n >> 16};
+    std::uint64_t columns[6] = {};
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 2; ++j) {
+            columns[i + j] += static_cast<std::uint64_t>(d[i]) * m[j];
+        }
+    }
+    std::uint32_t digits[6];
+    std::uint64_t carry = 0;
+    for (int k = 0; k < 6; ++k) {
+        carry += columns[k];
+        digits[k] = static_cast<std::uint32_t>(carry & 0xFFFF);
+        carry >>= 16;
+    }
+    return digits[4] | (digits[5] << 16);
+}
+
 TEST(RandomGenerator, SeedZeroFillsTheBufferAsListed) {
     rngFillWords(0);
     EXPECT_EQ(randomState.words[0], 1u);
@@ -72,6 +94,29 @@ TEST(RandomGenerator, LargestMaximumIsTheDrawShiftedBy33) {
     randomState = saved;
     std::uint64_t draw = (static_cast<std::uint64_t>(d.high) << 32) | d.low;
     EXPECT_EQ(rngUpTo(2147483647), static_cast<std::int32_t>(draw >> 33));
+}
+
+// The low half's product carries into the high half's for many maxima, but
+// never for 2147483647, so the whole range is sampled.
+TEST(RandomGenerator, BoundedValuesAreTheTopOfTheExactProduct) {
+    std::vector<std::int32_t> maxima = {0, 1, 2, 3, 6, 99, 65535, 65536, 1 << 30, 2147483646};
+    for (std::int32_t k = 0; k < 20000; ++k) {
+        maxima.push_back(2147483646 - k * 107374);
+    }
+    rngSeed(2024);
+    int carried = 0;
+    for (std::int32_t max : maxima) {
+        RandomState saved = randomState;
+        RandomDraw draw = rngNext();
+        randomState = saved;
+        std::uint32_t n = static_cast<std::uint32_t>(max) + 1;
+        std::uint32_t expected = exactTopOfProduct(draw, n);
+        if (expected != static_cast<std::uint32_t>((std::uint64_t{draw.high} * n) >> 32)) {
+            ++carried;
+        }
+        ASSERT_EQ(rngUpTo(max), static_cast<std::int32_t>(expected)) << "max " << max;
+    }
+    EXPECT_GT(carried, 1000);
 }
 
 TEST(RandomGenerator, BoundedValuesStayInRangeAndCoverIt) {

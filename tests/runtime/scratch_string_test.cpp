@@ -92,6 +92,18 @@ TEST_F(ScratchStringTest, PiecesNeverRunPastTheEndOfTheArea) {
     EXPECT_EQ(ScratchString.position, scratchLastByte());
 }
 
+TEST_F(ScratchStringTest, ANumberInElevenBytesOfRoom) {
+    // Ten digits and the terminator fill the room exactly; the smallest
+    // number's eleven characters lose their last digit.
+    char* start = scratchLastByte() - 10;
+    formatLong(2147483647, start);
+    EXPECT_STREQ(start, "2147483647");
+    EXPECT_EQ(ScratchString.position, scratchLastByte());
+    formatLong(-2147483647 - 1, start);
+    EXPECT_STREQ(start, "-214748364");
+    EXPECT_EQ(ScratchString.position, scratchLastByte());
+}
+
 TEST_F(ScratchStringTest, CommitMovesOverAWrittenTextAndTerminatesIt) {
     std::memcpy(ScratchString.position, "hello??", 7);
     scratchCommit(5);

@@ -22,6 +22,7 @@ constexpr UINT MARKER_MESSAGE = WM_APP + 7;
 constexpr int BUTTON_ID = 2;
 constexpr int LIST_VIEW_ID = 5;
 constexpr int LIST_BOX_ID = 10;
+constexpr int TAB_ID = 6;
 
 // A point of the window's frame for which the window reports this hit-test code.
 POINT findHitTest(HWND window, LRESULT code) {
@@ -65,6 +66,22 @@ HWND makeListBox(HWND parent) {
     SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("eins"));
     SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("zwei"));
     return box;
+}
+
+// A tab control of two items whose pages are its children; the first shows.
+HWND makeTwoPageTabs(HWND parent, HWND pages[2]) {
+    HWND tabs = makeChild(parent, WC_TABCONTROLA, TAB_ID, WS_TABSTOP, 0, 0, 250, 200);
+    for (int i = 0; i < 2; ++i) {
+        pages[i] = makeChild(tabs, "STATIC", 100 + i, 0, 10, 30, 200, 150, "page");
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT | TCIF_PARAM;
+        item.pszText = const_cast<char*>(i == 0 ? "eins" : "zwei");
+        item.lParam = reinterpret_cast<LPARAM>(pages[i]);
+        SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+    ShowWindow(pages[1], SW_HIDE);
+    EnableWindow(pages[1], FALSE);
+    return tabs;
 }
 
 POINT listViewItemPoint(HWND list, int index) {
@@ -242,6 +259,39 @@ TEST_F(EventWaitTest, OtherListViewNotificationsCountOnlyOnceADetailIsKnown) {
     EXPECT_EQ(eventSource(), LIST_VIEW_ID);
 }
 
+// Sent as a real list-view would send them, each alone in its wait.
+TEST_F(EventWaitTest, EachMouseNotificationSetsItsOwnDetail) {
+    HWND window = openMainWindow();
+    HWND list = makeListView(window);
+    waitForAll();
+    const struct {
+        UINT code;
+        int type;
+    } notifications[] = {{NM_CLICK, 0}, {NM_RCLICK, 1}, {NM_DBLCLK, 2}, {NM_RDBLCLK, 3}};
+    for (const auto& notification : notifications) {
+        NMHDR header = {list, LIST_VIEW_ID, notification.code};
+        eventState.pendingEvent = 0;
+        eventState.eventType = -1;
+        sendNotify(window, header);
+        EXPECT_EQ(eventState.pendingEvent, EVENT_CONTROL) << static_cast<int>(notification.code);
+        EXPECT_EQ(eventState.eventType, notification.type) << static_cast<int>(notification.code);
+    }
+}
+
+TEST_F(EventWaitTest, ATreeViewSelectionChangeIsAControlEvent) {
+    HWND window = openMainWindow();
+    HWND tree = makeChild(window, WC_TREEVIEWA, 7, WS_TABSTOP, 0, 0, 140, 200);
+    waitForAll();
+    NMTREEVIEWA change = {};
+    change.hdr = {tree, 7, static_cast<UINT>(TVN_SELCHANGEDA)};
+    eventState.eventSource = 0;
+    eventState.eventType = -1;
+    sendNotify(window, change.hdr);
+    EXPECT_EQ(eventState.pendingEvent, EVENT_CONTROL);
+    EXPECT_EQ(eventSource(), 7);
+    EXPECT_EQ(eventState.eventType, -1);
+}
+
 TEST_F(EventWaitTest, ActivationSetsTheDoubleClickDetail) {
     HWND window = openMainWindow();
     HWND list = makeListView(window);
@@ -286,18 +336,8 @@ TEST_F(EventWaitTest, ANotificationWithoutHeaderIsIgnored) {
 
 TEST_F(EventWaitTest, ATabSelectionSwitchesToTheItemsPage) {
     HWND window = openMainWindow(0, 260, 400);
-    HWND tabs = makeChild(window, WC_TABCONTROLA, 6, WS_TABSTOP, 0, 0, 250, 200);
     HWND pages[2];
-    for (int i = 0; i < 2; ++i) {
-        pages[i] = makeChild(tabs, "STATIC", 100 + i, 0, 10, 30, 200, 150, "page");
-        TCITEMA item = {};
-        item.mask = TCIF_TEXT | TCIF_PARAM;
-        item.pszText = const_cast<char*>(i == 0 ? "eins" : "zwei");
-        item.lParam = reinterpret_cast<LPARAM>(pages[i]);
-        SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
-    }
-    ShowWindow(pages[1], SW_HIDE);
-    EnableWindow(pages[1], FALSE);
+    HWND tabs = makeTwoPageTabs(window, pages);
     waitForAll();
 
     RECT second = {};
@@ -314,6 +354,23 @@ TEST_F(EventWaitTest, ATabSelectionSwitchesToTheItemsPage) {
     EXPECT_TRUE(IsWindowVisible(pages[1]));
     EXPECT_TRUE(IsWindowEnabled(pages[1]));
     EXPECT_EQ(GetWindow(tabs, GW_CHILD), pages[1]);
+    EXPECT_EQ(GetFocus(), tabs);
+}
+
+TEST_F(EventWaitTest, ATabSelectionTakesTheFocusFromAnotherControl) {
+    HWND window = openMainWindow(0, 260, 400);
+    HWND pages[2];
+    HWND tabs = makeTwoPageTabs(window, pages);
+    HWND button = makeButton(window);
+    SetFocus(button);
+    waitForAll();
+    SendMessageA(tabs, TCM_SETCURSEL, 1, 0);
+    NMHDR header = {tabs, TAB_ID, static_cast<UINT>(TCN_SELCHANGE)};
+    sendNotify(window, header);
+    EXPECT_EQ(eventState.pendingEvent, EVENT_CONTROL);
+    EXPECT_EQ(eventSource(), TAB_ID);
+    EXPECT_TRUE(IsWindowVisible(pages[1]));
+    EXPECT_FALSE(IsWindowVisible(pages[0]));
     EXPECT_EQ(GetFocus(), tabs);
 }
 

@@ -64,6 +64,18 @@ TEST_F(FocusWalkTest, AFocusedControlWithoutTabStopStopsTabButNotShiftTab) {
     EXPECT_EQ(GetFocus(), buttons[3]);
 }
 
+TEST_F(FocusWalkTest, WithNoControlToTakeItTheFocusStaysWhereItIs) {
+    HWND plain = makeChild(window, "BUTTON", 9, BS_PUSHBUTTON, 10, 200, 100, 30, "ohne");
+    for (HWND button : buttons) {
+        EnableWindow(button, FALSE);
+    }
+    SetFocus(plain);
+    focusPreviousControl();
+    EXPECT_EQ(GetFocus(), plain);
+    focusNextControl();
+    EXPECT_EQ(GetFocus(), plain);
+}
+
 TEST_F(FocusWalkTest, WithNoFocusInsideTabTakesTheFirstAndShiftTabTheLast) {
     SetFocus(window);
     focusNextControl();
