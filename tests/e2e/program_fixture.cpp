@@ -1,8 +1,20 @@
 #include "tests/e2e/program_fixture.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 ProbeSession* ProgramTest::probe = nullptr;
+
+namespace {
+
+// $VELMORIN_PROGRAM (the program out of an unpacked package, say), or the
+// one in the Windows build tree.
+std::string programPath() {
+    const char* chosen = std::getenv("VELMORIN_PROGRAM");
+    return chosen && *chosen ? chosen : win32BuildDir() + "/velmorin.exe";
+}
+
+} // namespace
 
 void ProgramTest::SetUpTestSuite() {
     probe = new ProbeSession;
@@ -15,10 +27,10 @@ void ProgramTest::TearDownTestSuite() {
 }
 
 void ProgramTest::startProgram() {
-    ASSERT_TRUE(std::filesystem::exists(win32BuildDir() + "/velmorin.exe"))
-        << "build the Windows program first, into " << win32BuildDir();
+    ASSERT_TRUE(std::filesystem::exists(programPath()))
+        << "no program at " << programPath() << "; build the Windows program first";
     ASSERT_TRUE(probe->waitGone(SETTLE)) << "a program from before still runs";
-    ASSERT_TRUE(program.start({"wine", win32BuildDir() + "/velmorin.exe"}));
+    ASSERT_TRUE(program.start({"wine", programPath()}));
     ASSERT_TRUE(probe->waitWindow(Milliseconds(30000))) << "no window \"Velmorin\"";
 }
 

@@ -1,0 +1,78 @@
+// The manifest inside the finished program, read back out of the file, and
+// handed to the system's own manifest reader.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace {
+
+constexpr WORD MANIFEST_ID = 1;
+constexpr WORD MANIFEST_TYPE = 24;
+
+std::string manifestText() {
+    HMODULE image = LoadLibraryExA(VELMORIN_PROGRAM, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!image) {
+        return "";
+    }
+    std::string text;
+    HRSRC found =
+        FindResourceA(image, MAKEINTRESOURCEA(MANIFEST_ID), MAKEINTRESOURCEA(MANIFEST_TYPE));
+    HGLOBAL loaded = found ? LoadResource(image, found) : nullptr;
+    if (loaded) {
+        text.assign(static_cast<const char*>(LockResource(loaded)), SizeofResource(image, found));
+    }
+    FreeLibrary(image);
+    return text;
+}
+
+std::set<std::string> supportedSystems(const std::string& text) {
+    std::set<std::string> systems;
+    const std::string element = "<supportedOS Id=\"";
+    for (size_t at = text.find(element); at != std::string::npos; at = text.find(element, at)) {
+        at += element.size();
+        systems.insert(text.substr(at, text.find('"', at) - at));
+    }
+    return systems;
+}
+
+} // namespace
+
+TEST(ProgramManifest, IsReadByTheSystemAndRunsWithTheRightsOfItsCaller) {
+    ACTCTXA request = {};
+    request.cbSize = sizeof(request);
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = VELMORIN_PROGRAM;
+    request.lpResourceName = MAKEINTRESOURCEA(MANIFEST_ID);
+    HANDLE context = CreateActCtxA(&request);
+    ASSERT_NE(context, INVALID_HANDLE_VALUE) << "the system refuses the manifest";
+    ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION runLevel = {};
+    SIZE_T needed = 0;
+    EXPECT_TRUE(QueryActCtxW(0, context, nullptr, RunlevelInformationInActivationContext, &runLevel,
+                             sizeof(runLevel), &needed));
+    EXPECT_EQ(runLevel.RunLevel, ACTCTX_RUN_LEVEL_AS_INVOKER);
+    EXPECT_EQ(runLevel.UiAccess, 0u);
+    ReleaseActCtx(context);
+}
+
+TEST(ProgramManifest, NamesWindowsVistaTo11KeepsTheClassicControlsAndLetsGdiScaleTheText) {
+    std::string text = manifestText();
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(supportedSystems(text), (std::set<std::string>{
+                                          "{e2011457-1546-43c5-a5fe-008deee3d3f0}", // Vista
+                                          "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", // 7
+                                          "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", // 8
+                                          "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", // 8.1
+                                          "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", // 10, 11
+                                      }));
+    EXPECT_EQ(text.find("Common-Controls"), std::string::npos);
+    EXPECT_EQ(text.find("<dependency"), std::string::npos);
+    // DPI-unaware: neither a dpiAware nor a dpiAwareness element.
+    EXPECT_EQ(text.find("dpiAware"), std::string::npos);
+    EXPECT_NE(
+        text.find("<gdiScaling xmlns=\"http://schemas.microsoft.com/SMI/2017/WindowsSettings\">"
+                  "true</gdiScaling>"),
+        std::string::npos);
+}
