@@ -14,8 +14,11 @@ constexpr DWORD POLL_MS = 10;
 // What is waiting already after the marker: paints, due timers. A timer that
 // keeps firing must not hold the taking open.
 constexpr int MOST_WAITING = 400;
-// A virtual key no keyboard has and no control answers (0x97 is unassigned).
-constexpr WORD MARKER_KEY = 0x97;
+// Virtual keys no keyboard has and no control answers (0x97 to 0x9F are
+// unassigned). Markers take them in turn, so that one left over from a wait
+// that ended early (its window closed) cannot end the next.
+constexpr WORD FIRST_MARKER_KEY = 0x97;
+constexpr WORD MARKER_KEYS = 9;
 // Posted to the thread when no window of it is in front to take a key.
 constexpr UINT POSTED_MARKER = WM_APP + 0x2F0;
 
@@ -23,11 +26,15 @@ HHOOK messageHook;
 HHOOK mouseHook;
 bool markerTaken;
 bool markerJustTaken;
+unsigned markersSent;
 
+// The first press a click's buttons gave, judged when it is taken: the click
+// may close the window it landed on.
 struct Press {
-    HWND window;
     POINT point;
+    bool onExpected;
 };
+HWND pressExpectedOn;
 int pressesTaken;
 Press firstPress;
 POINT lastMove = {-1, -1};
@@ -54,15 +61,20 @@ bool isPress(WPARAM message) {
     }
 }
 
+WPARAM markerKey(unsigned number) {
+    return FIRST_MARKER_KEY + number % MARKER_KEYS;
+}
+
 LRESULT CALLBACK watchMessages(int code, WPARAM wParam, LPARAM lParam) {
     const MSG* message = reinterpret_cast<const MSG*>(lParam);
     if (code == HC_ACTION && (wParam & PM_REMOVE)) {
         bool keyMarker = (message->message == WM_KEYUP || message->message == WM_SYSKEYUP) &&
-                         message->wParam == MARKER_KEY;
+                         message->wParam >= FIRST_MARKER_KEY &&
+                         message->wParam < FIRST_MARKER_KEY + MARKER_KEYS;
         bool postedMarker = message->message == POSTED_MARKER && message->hwnd == nullptr;
         if (keyMarker || postedMarker) {
-            markerTaken = true;
             markerJustTaken = true;
+            markerTaken |= message->wParam == markerKey(markersSent);
         }
     }
     return CallNextHookEx(messageHook, code, wParam, lParam);
@@ -75,7 +87,8 @@ LRESULT CALLBACK watchMouse(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
         if (isPress(wParam)) {
             if (pressesTaken++ == 0) {
-                firstPress = {mouse->hwnd, mouse->pt};
+                firstPress = {mouse->pt, mouse->hwnd == pressExpectedOn ||
+                                             IsChild(pressExpectedOn, mouse->hwnd)};
             }
         } else if (wParam == WM_MOUSEMOVE || wParam == WM_NCMOUSEMOVE) {
             lastMove = mouse->pt;
@@ -184,11 +197,12 @@ void sendButtons(POINT point, Click kind) {
 void takeGivenInput(const TakeMessage& take, const StillOpen& open) {
     watchThisThread();
     markerTaken = false;
+    WPARAM marker = markerKey(++markersSent);
     if (foregroundIsOurs()) {
-        sendKey(MARKER_KEY, false);
+        sendKey(static_cast<WORD>(marker), false);
     } else {
         // No key reaches this thread; what is queued for it already comes first.
-        PostThreadMessageA(GetCurrentThreadId(), POSTED_MARKER, 0, 0);
+        PostThreadMessageA(GetCurrentThreadId(), POSTED_MARKER, marker, 0);
     }
     DWORD start = GetTickCount();
     while (!markerTaken && (!open || open())) {
@@ -263,6 +277,7 @@ void readyToClick(POINT point, HWND top, HWND expected, Click kind, const TakeMe
 void pressAt(POINT point, HWND expected, Click kind, const TakeMessage& take,
              const StillOpen& open) {
     ++clicksGiven;
+    pressExpectedOn = expected;
     for (int attempt = 0;; ++attempt) {
         pressesTaken = 0;
         sendButtons(point, kind);
@@ -278,8 +293,7 @@ void pressAt(POINT point, HWND expected, Click kind, const TakeMessage& take,
             return;
         }
     }
-    bool onTarget = firstPress.window == expected || IsChild(expected, firstPress.window);
-    EXPECT_TRUE(onTarget && samePoint(firstPress.point, point))
+    EXPECT_TRUE(firstPress.onExpected && samePoint(firstPress.point, point))
         << "the press meant for " << point.x << "," << point.y << " landed at "
         << firstPress.point.x << "," << firstPress.point.y;
 }
