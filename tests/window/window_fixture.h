@@ -39,7 +39,7 @@ struct Waited {
 
 // Takes every message through waitEvent, one wait per message, until all
 // input given so far has been taken, then what else is waiting already; returns
-// the results, after those of the last click's own presses.
+// the results, after those of the clicks given since the last collection.
 std::vector<Waited> waitForAllDetailed();
 std::vector<int> waitForAll();
 // The same, without the messages that come and go with painting and timers.
@@ -56,7 +56,7 @@ HWND makeChild(HWND parent, const char* className, int id, DWORD style, int x, i
 
 // Real input through the shared layer. A click brings the window under the
 // point to the front, places the cursor, and takes the messages of its presses
-// for the next collection to return.
+// for the next collection to return. Keys are only given; a collection takes them.
 void moveCursorTo(POINT screen);
 void clickAt(POINT screen, bool right = false);
 void doubleClickAt(POINT screen);
