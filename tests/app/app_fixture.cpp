@@ -10,71 +10,25 @@
 
 #include <commctrl.h>
 
-#include <cstdlib>
-
 namespace {
 
-constexpr DWORD QUIET_TIME_MS = 150;
-constexpr int MOST_PASSES = 500;
 constexpr int TEXT_SIZE = 256;
 
-POINT lastClick = {-1000, -1000};
-DWORD lastClickTime;
-
-// A second click on the same spot within the double-click time would arrive
-// as a double click, which Wine's list-view answers without marking a row.
-void waitOutDoubleClick(POINT point) {
-    bool samePlace = std::abs(point.x - lastClick.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
-                     std::abs(point.y - lastClick.y) <= GetSystemMetrics(SM_CYDOUBLECLK);
-    DWORD since = GetTickCount() - lastClickTime;
-    if (samePlace && since <= GetDoubleClickTime()) {
-        Sleep(GetDoubleClickTime() - since + 50);
-    }
+bool windowOpen() {
+    return mainWindow() != nullptr;
 }
 
-// Wine brings a window to the front asynchronously: wait until the main window
-// is in front and the point lies on it, or a click lands on whatever was there.
-void settleOn(POINT point) {
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        SetForegroundWindow(mainWindow());
-        SetCursorPos(point.x, point.y);
-        runPendingPasses();
-        HWND under = WindowFromPoint(point);
-        if (GetForegroundWindow() == mainWindow() &&
-            (under == mainWindow() || IsChild(mainWindow(), under))) {
-            return;
-        }
-    }
+POINT centreOfMain() {
+    RECT frame;
+    GetWindowRect(mainWindow(), &frame);
+    return {(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2};
 }
 
-bool pressArrived(const std::vector<int>& events) {
-    for (int event : events) {
-        if (event == WM_LBUTTONDOWN || event == EVENT_CONTROL) {
-            return true;
-        }
+void runOnePass(std::vector<int>* events) {
+    int event = runEventPass();
+    if (!isMarker(event)) {
+        events->push_back(event);
     }
-    return false;
-}
-
-std::vector<int> clickAtScreen(POINT point) {
-    waitOutDoubleClick(point);
-    settleOn(point);
-    std::vector<int> events;
-    // Now and then a synthesised press is lost under Wine before it reaches
-    // any window (more often on a loaded machine); such a click is given one
-    // more try. A press that arrived is never repeated.
-    for (int attempt = 0; attempt < 2 && !pressArrived(events); ++attempt) {
-        moveMouseTo(point);
-        // The moves of a placed cursor come first, so that none falls between
-        // the press and the release.
-        runPendingPasses();
-        sendMouseButton(MOUSEEVENTF_LEFTDOWN);
-        sendMouseButton(MOUSEEVENTF_LEFTUP);
-        lastClick = point;
-        lastClickTime = GetTickCount();
-        events = runPendingPasses();
-    }
-    return events;
 }
 
 } // namespace
@@ -84,7 +38,9 @@ void AppTest::SetUp() {
     if (startsApplication()) {
         applicationStartup();
         ASSERT_TRUE(mainWindowOpen);
-        SetForegroundWindow(mainWindow());
+        std::vector<int> ignored;
+        bringToFront(mainWindow(), centreOfMain(), mainWindow(),
+                     [&ignored] { runOnePass(&ignored); });
         runPendingPasses();
     }
 }
@@ -182,17 +138,19 @@ bool togglePressed() {
 
 std::vector<int> runPendingPasses() {
     std::vector<int> events;
-    MSG message;
-    while (static_cast<int>(events.size()) < MOST_PASSES && mainWindow()) {
-        if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (MsgWaitForMultipleObjects(0, nullptr, FALSE, QUIET_TIME_MS, QS_ALLINPUT) ==
-                WAIT_TIMEOUT) {
-                break;
-            }
-            continue;
-        }
-        events.push_back(runEventPass());
+    if (mainWindow()) {
+        takeGivenInput([&events] { runOnePass(&events); }, windowOpen);
     }
+    return events;
+}
+
+std::vector<int> clickAtScreen(POINT point) {
+    std::vector<int> ignored;
+    readyToClick(point, mainWindow(), mainWindow(), Click::Left,
+                 [&ignored] { runOnePass(&ignored); });
+    std::vector<int> events;
+    pressAt(
+        point, mainWindow(), Click::Left, [&events] { runOnePass(&events); }, windowOpen);
     return events;
 }
 

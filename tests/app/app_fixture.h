@@ -34,10 +34,12 @@ int focusedRow();
 int selectedRowCount();
 bool togglePressed();
 
-// Runs passes of the loop while messages are waiting (and for any that arrive
-// within a short quiet time); returns what each pass waited for.
+// Runs passes of the loop until all input given so far has been taken, then
+// while messages are waiting already, or until the window has closed; returns
+// what each pass waited for.
 std::vector<int> runPendingPasses();
 // A click through the input queue, then the passes it causes.
+std::vector<int> clickAtScreen(POINT point);
 std::vector<int> clickRow(int row);
 std::vector<int> clickControl(int number);
 // A button's click as its notification, posted; then one pass.

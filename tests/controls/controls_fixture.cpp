@@ -79,43 +79,25 @@ void pumpMessages(int milliseconds) {
     } while (static_cast<int>(until - GetTickCount()) > 0);
 }
 
-void clickWindow(HWND window, int expectedCommands) {
-    // Wine brings a window to the front asynchronously: wait until it is in
-    // front and the button is what lies under the cursor, or the click could
-    // land on whatever was there before.
-    HWND top = GetAncestor(window, GA_ROOT);
+namespace {
+
+void dispatchOne() {
+    MSG msg;
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+} // namespace
+
+void clickWindow(HWND window, int) {
     RECT rect;
     GetWindowRect(window, &rect);
     POINT middle = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    for (int i = 0; i < 100; ++i) {
-        SetForegroundWindow(top);
-        SetCursorPos(middle.x, middle.y);
-        pumpMessages(20);
-        // A disabled window is passed over by WindowFromPoint: its parent answers.
-        HWND under = WindowFromPoint(middle);
-        bool onTarget = under == window || (!IsWindowEnabled(window) && under == GetParent(window));
-        if (GetForegroundWindow() == top && onTarget) {
-            break;
-        }
-    }
-    int target = parentLog.commands + expectedCommands;
-    // The very first synthesised click of a run is now and then lost under
-    // Wine before it reaches any window; a click that should report is
-    // given one more try.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        moveMouseTo(middle);
-        pumpMessages(30);
-        sendMouseButton(MOUSEEVENTF_LEFTDOWN);
-        pumpMessages(30);
-        sendMouseButton(MOUSEEVENTF_LEFTUP);
-        for (int i = 0; i < 50 && parentLog.commands < target; ++i) {
-            pumpMessages(20);
-        }
-        if (parentLog.commands >= target) {
-            break;
-        }
-    }
-    pumpMessages(50);
+    // A disabled window is passed over by WindowFromPoint: its parent answers.
+    HWND expected = IsWindowEnabled(window) ? window : GetParent(window);
+    clickOn(middle, GetAncestor(window, GA_ROOT), expected, Click::Left, dispatchOne);
 }
 
 std::vector<HWND> childrenOf(HWND parent) {

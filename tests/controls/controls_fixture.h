@@ -28,9 +28,9 @@ class ControlsTest : public ::testing::Test {
 
 HWND createParentWindow();
 void pumpMessages(int milliseconds);
-// Clicks the middle of the window with synthesised mouse input after bringing
-// its top-level window to the front; pumps until the parent has seen `expectedCommands`
-// more commands, or until the time runs out.
+// Clicks the middle of the window with real mouse input after bringing its
+// top-level window to the front, and dispatches everything the click causes.
+// The commands the parent is told of are the test's to count.
 void clickWindow(HWND window, int expectedCommands);
 std::vector<HWND> childrenOf(HWND parent);
 

@@ -1,4 +1,5 @@
 #include "tests/controls/controls_fixture.h"
+#include "tests/support/platform_variation.h"
 
 #include "toolkit/controls/list_box.h"
 
@@ -110,6 +111,14 @@ TEST_F(ListBoxTest, TheOtherHandlersReachThePlatformList) {
     EXPECT_EQ(controlGetState(10), -1);
     ListBoxType.clearItems(list);
     EXPECT_EQ(ListBoxType.countItems(list), 0);
+}
+
+TEST_F(ListBoxTest, AnItemStateGoesToThePlatformListAsItsSelection) {
+    fill({"eins", "zwei", "drei"});
+    ListBoxType.setItemState(list, 2, 1);
+    LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    // LB_SETSEL is documented for multiple-selection list boxes only.
+    EXPECT_TRUE(selected == 2 || documentedOnWindows(selected == LB_ERR)) << selected;
 }
 
 TEST_F(ListBoxTest, AFreedListBoxIsGoneWithItsLines) {

@@ -6,30 +6,41 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
 
 namespace {
+
+// Bounds a hang only: every wait ends as soon as what it waits for shows.
+constexpr Milliseconds HANG_BOUND{20000};
 
 class ProbeSelfTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(probe.start(win32BuildDir() + "/velmorin_probe.exe"));
         probe.target("ProbeFixture_0", "ProbeFixture");
-        ASSERT_TRUE(probe.waitGone(Milliseconds(5000))) << "a fixture from before still runs";
+        ASSERT_TRUE(probe.waitGone(HANG_BOUND)) << "a fixture from before still runs";
         ASSERT_TRUE(fixture.start({"wine", win32BuildDir() + "/probe_fixture.exe"}));
         ASSERT_TRUE(probe.waitWindow(Milliseconds(30000)));
         // The window shows before its controls exist.
-        for (int i = 0; i < 500 && !probe.state().has(11); ++i) {
-            std::this_thread::sleep_for(Milliseconds(10));
-        }
-        state = probe.state();
+        state = waitForState([](const ProbeState& s) { return s.has(11); });
         ASSERT_TRUE(state.has(11));
     }
     void TearDown() override {
-        probe.send(-1, 0x0010 /* WM_CLOSE */, 0, 0);
-        fixture.waitExit(Milliseconds(5000));
+        probe.post(-1, 0x0010 /* WM_CLOSE */, 0, 0);
+        fixture.waitExit(HANG_BOUND);
         fixture.kill();
         probe.stop();
+    }
+
+    ProbeState waitForState(const std::function<bool(const ProbeState&)>& done) {
+        auto deadline = Clock::now() + HANG_BOUND;
+        ProbeState now = probe.state();
+        while (!done(now) && Clock::now() < deadline) {
+            std::this_thread::sleep_for(Milliseconds(10));
+            now = probe.state();
+        }
+        return now;
     }
 
     ProbeSession probe;
@@ -89,25 +100,14 @@ TEST_F(ProbeSelfTest, ClicksLandWhereTheRectanglesSay) {
     // A click on the toggle's centre releases it and gives it the focus.
     const ScreenRect& toggle = state.control(1)->rect;
     ASSERT_TRUE(clickAt(toggle.centreX(), toggle.centreY()));
-    ProbeState after;
-    for (int i = 0; i < 500; ++i) {
-        after = probe.state();
-        if (after.control(1) && after.control(1)->check == 0) {
-            break;
-        }
-        std::this_thread::sleep_for(Milliseconds(10));
-    }
+    ProbeState after =
+        waitForState([](const ProbeState& s) { return s.control(1) && s.control(1)->check == 0; });
+    ASSERT_NE(after.control(1), nullptr);
     EXPECT_EQ(after.control(1)->check, 0);
 
     // A click on a row selects that row.
     ASSERT_TRUE(clickAt(state.rowRects[3].centreX(), state.rowRects[3].centreY()));
-    for (int i = 0; i < 500; ++i) {
-        after = probe.state();
-        if (after.listFocusRow == 3) {
-            break;
-        }
-        std::this_thread::sleep_for(Milliseconds(10));
-    }
+    after = waitForState([](const ProbeState& s) { return s.listFocusRow == 3; });
     EXPECT_EQ(after.listFocusRow, 3);
     EXPECT_EQ(after.listSelectedCount, 1);
     EXPECT_EQ(after.focus, 0);
@@ -121,7 +121,7 @@ TEST_F(ProbeSelfTest, FindsTheCloseBoxAndItCloses) {
     EXPECT_GT(point->second, state.frame.y);
     EXPECT_LT(point->second, state.clientY);
     ASSERT_TRUE(clickAt(point->first, point->second));
-    EXPECT_EQ(fixture.waitExit(Milliseconds(5000)), std::optional<int>(7));
+    EXPECT_EQ(fixture.waitExit(HANG_BOUND), std::optional<int>(7));
 }
 
 } // namespace

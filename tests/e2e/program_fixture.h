@@ -10,7 +10,8 @@ class ProgramTest : public ::testing::Test {
   protected:
     static constexpr unsigned WM_CLOSE_MESSAGE = 0x0010;
     static constexpr int MAIN_WINDOW_ID = -1; // the probe's name for the window itself
-    static inline const Milliseconds SETTLE{5000};
+    // Bounds a hang only: every wait ends as soon as what it waits for shows.
+    static inline const Milliseconds SETTLE{20000};
 
     static void SetUpTestSuite();
     static void TearDownTestSuite();

@@ -21,8 +21,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 constexpr int BOLT_ROWS = 6;
 constexpr int WINDOW = -1;
 

@@ -20,7 +20,9 @@ extern char** environ;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+// The session whose probe tells when a point is ready for a click: the one
+// started last.
+ProbeSession* watchingProbe = nullptr;
 
 int decodeStatus(int status) {
     if (WIFEXITED(status)) {
@@ -131,10 +133,15 @@ bool ProbeSession::start(const std::string& probeExe) {
     toProbe_ = in[1];
     fromProbe_ = out[0];
     pending_.clear();
+    unanswered_ = 0;
+    watchingProbe = this;
     return started;
 }
 
 void ProbeSession::stop() {
+    if (watchingProbe == this) {
+        watchingProbe = nullptr;
+    }
     if (toProbe_ >= 0) {
         static const char quit[] = "quit\n";
         ssize_t ignored = write(toProbe_, quit, sizeof quit - 1);
@@ -160,12 +167,26 @@ std::string ProbeSession::ask(const std::string& command, Milliseconds timeout) 
         return {};
     }
     auto deadline = Clock::now() + timeout;
-    for (;;) {
-        std::size_t end = pending_.find("\nend\n");
-        if (pending_.rfind("end\n", 0) == 0) {
-            pending_.erase(0, 4);
+    ++unanswered_;
+    std::string answer;
+    while (unanswered_ > 0) {
+        std::optional<std::string> next = nextAnswer(deadline);
+        if (!next) {
             return {};
         }
+        --unanswered_;
+        answer = *next;
+    }
+    return answer;
+}
+
+std::optional<std::string> ProbeSession::nextAnswer(Clock::time_point deadline) {
+    for (;;) {
+        if (pending_.rfind("end\n", 0) == 0) {
+            pending_.erase(0, 4);
+            return std::string();
+        }
+        std::size_t end = pending_.find("\nend\n");
         if (end != std::string::npos) {
             std::string answer = pending_.substr(0, end + 1);
             pending_.erase(0, end + 5);
@@ -173,16 +194,16 @@ std::string ProbeSession::ask(const std::string& command, Milliseconds timeout) 
         }
         auto left = std::chrono::duration_cast<Milliseconds>(deadline - Clock::now()).count();
         if (left <= 0) {
-            return {};
+            return std::nullopt;
         }
         pollfd ready = {fromProbe_, POLLIN, 0};
         if (poll(&ready, 1, static_cast<int>(left)) <= 0) {
-            return {};
+            return std::nullopt;
         }
         char chunk[8192];
         ssize_t got = read(fromProbe_, chunk, sizeof chunk);
         if (got <= 0) {
-            return {};
+            return std::nullopt;
         }
         pending_.append(chunk, static_cast<std::size_t>(got));
     }
@@ -288,16 +309,27 @@ std::optional<HostMemory> hostMemory(pid_t pid) {
     return m;
 }
 
-bool xdotool(const std::vector<std::string>& arguments) {
-    std::vector<std::string> argv = {"xdotool"};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return runToEnd(argv, Milliseconds(10000)) == 0;
+std::optional<PointerView> ProbeSession::pointer(int x, int y) {
+    std::string answer = ask("pointer " + std::to_string(x) + " " + std::to_string(y));
+    PointerView view;
+    int front = 0;
+    int onWindow = 0;
+    if (std::sscanf(answer.c_str(), "pointer %d %d %d %d", &front, &onWindow, &view.cursorX,
+                    &view.cursorY) != 4) {
+        return std::nullopt;
+    }
+    view.front = front == 1;
+    view.onWindow = onWindow == 1;
+    return view;
 }
 
 bool clickAt(int x, int y) {
-    return xdotool({"mousemove", std::to_string(x), std::to_string(y), "click", "1"});
+    if (!watchingProbe) {
+        return false;
+    }
+    return clickOnDisplay(x, y, [](int px, int py) { return watchingProbe->pointer(px, py); });
 }
 
 bool pressKey(const std::string& key) {
-    return xdotool({"key", key});
+    return pressKeyOnDisplay(key);
 }

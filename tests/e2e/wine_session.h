@@ -8,6 +8,7 @@
 #pragma once
 
 #include "tests/e2e/probe_report.h"
+#include "tests/support/display_input.h"
 
 #include <sys/types.h>
 
@@ -17,6 +18,7 @@
 #include <vector>
 
 using Milliseconds = std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
 
 // The Windows build tree whose programs are run: $VELMORIN_WIN32_BUILD, or
 // the tree the tests were configured with.
@@ -95,17 +97,25 @@ class ProbeSession {
     std::optional<HitTest> hitTest(int x, int y);
     // The program's memory as the system reports it to another process.
     std::optional<ProcessMemory> memory();
+    // Whether a click on a screen point would reach the window now.
+    std::optional<PointerView> pointer(int x, int y);
 
   private:
+    std::optional<std::string> nextAnswer(Clock::time_point deadline);
+
     ChildProcess process_;
     int toProbe_ = -1;
     int fromProbe_ = -1;
     std::string pending_;
+    // Answers still owed for commands whose wait ran out; taken and dropped
+    // before the next answer, so that a late one is never read as another's.
+    int unanswered_ = 0;
 };
 
 std::optional<HostMemory> hostMemory(pid_t pid);
 
-// The user's hands.
-bool xdotool(const std::vector<std::string>& arguments);
+// The user's hands, through the shared display input: a click waits until the
+// probe started last sees the window in front, the point on it and the cursor
+// there.
 bool clickAt(int x, int y);
 bool pressKey(const std::string& key);

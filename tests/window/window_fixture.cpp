@@ -1,16 +1,15 @@
 #include "tests/window/window_fixture.h"
+#include "tests/support/real_input.h"
 
 #include <commctrl.h>
 
 namespace {
 
-// Long enough for input that Wine routes through the X server to arrive on a
-// busy machine.
-constexpr DWORD QUIET_TIME_MS = 120;
-constexpr int MOST_WAITS = 400;
-constexpr DWORD MOST_WAIT_TIME_MS = 1500;
 // The caret's blink timer.
 constexpr int WM_SYSTIMER = 0x0118;
+
+// What a click's own presses caused, for the next collection to return.
+std::vector<Waited> takenByClicks;
 
 HHOOK cbtHook;
 std::vector<CbtEntry> cbtEntries;
@@ -26,25 +25,6 @@ LRESULT CALLBACK recordCbt(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(cbtHook, code, wParam, lParam);
 }
 
-void sendInputs(INPUT* inputs, UINT count) {
-    ASSERT_EQ(SendInput(count, inputs, sizeof(INPUT)), count);
-}
-
-INPUT mouseInput(DWORD flags) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    return input;
-}
-
-INPUT keyInput(WORD key, bool down) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    return input;
-}
-
 bool isPaintingOrTimer(int result) {
     return result == WM_PAINT || result == WM_TIMER || result == WM_SYSTIMER;
 }
@@ -57,6 +37,7 @@ void WindowToolkitTest::SetUp() {
         InitCommonControls();
         commonControlsReady = true;
     }
+    takenByClicks.clear();
     openRuntimeHeap();
     initWindows();
 }
@@ -73,8 +54,8 @@ void WindowToolkitTest::TearDown() {
 HWND openMainWindow(int number, int width, int height) {
     HWND window = openWindow(number, MAIN_X, MAIN_Y, width, height, MAIN_WINDOW_FLAGS, "Velmorin");
     if (window) {
-        SetForegroundWindow(window);
         SetActiveWindow(window);
+        bringToFront(window, centreOf(window), window, [] { waitEvent(); });
         waitForAll();
     }
     return window;
@@ -82,21 +63,13 @@ HWND openMainWindow(int number, int width, int height) {
 
 std::vector<Waited> waitForAllDetailed() {
     std::vector<Waited> waits;
-    MSG message;
-    // A timer that keeps firing (a control's hot tracking, say) must not hold
-    // the collection open for long.
-    DWORD start = GetTickCount();
-    for (int i = 0; i < MOST_WAITS && GetTickCount() - start < MOST_WAIT_TIME_MS; ++i) {
-        if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (MsgWaitForMultipleObjects(0, nullptr, FALSE, QUIET_TIME_MS, QS_ALLINPUT) ==
-                WAIT_TIMEOUT) {
-                break;
-            }
-            continue;
-        }
+    waits.swap(takenByClicks);
+    takeGivenInput([&waits] {
         int result = waitEvent();
-        waits.push_back({result, eventState.eventSource, eventState.eventType});
-    }
+        if (!isMarker(result)) {
+            waits.push_back({result, eventState.eventSource, eventState.eventType});
+        }
+    });
     return waits;
 }
 
@@ -144,54 +117,45 @@ HWND makeChild(HWND parent, const char* className, int id, DWORD style, int x, i
                            GetModuleHandleA(nullptr), nullptr);
 }
 
-void moveCursorTo(POINT screen) {
-    int width = GetSystemMetrics(SM_CXSCREEN);
-    int height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT move = mouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
-    // Absolute coordinates run from 0 to 65535 over the screen; aim at the
-    // middle of the wanted pixel.
-    move.mi.dx = static_cast<LONG>((screen.x * 65536LL + 32768) / width);
-    move.mi.dy = static_cast<LONG>((screen.y * 65536LL + 32768) / height);
-    sendInputs(&move, 1);
+namespace {
+
+void takeOneWait() {
+    waitEvent();
 }
 
-// Wine's X pointer follows a moved cursor with moves of its own; they are
-// taken first, so that they cannot fall between the presses.
-void placeCursorAt(POINT screen) {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        moveCursorTo(screen);
-        waitForAll();
-        POINT now;
-        GetCursorPos(&now);
-        if (now.x == screen.x && now.y == screen.y) {
-            return;
-        }
+void clickWith(POINT screen, Click kind) {
+    HWND top = GetForegroundWindow();
+    // The click goes to the window of this thread that lies under the point.
+    HWND under = GetAncestor(WindowFromPoint(screen), GA_ROOT);
+    if (under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId()) {
+        top = under;
     }
-    ADD_FAILURE() << "the cursor did not stay at " << screen.x << "," << screen.y;
+    readyToClick(screen, top, top, kind, takeOneWait);
+    pressAt(screen, top, kind, [] {
+        int result = waitEvent();
+        if (!isMarker(result)) {
+            takenByClicks.push_back({result, eventState.eventSource, eventState.eventType});
+        }
+    });
 }
+
+} // namespace
 
 void clickAt(POINT screen, bool right) {
-    placeCursorAt(screen);
-    INPUT press[2] = {mouseInput(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
-                      mouseInput(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)};
-    sendInputs(press, 2);
+    clickWith(screen, right ? Click::Right : Click::Left);
 }
 
 void doubleClickAt(POINT screen) {
-    placeCursorAt(screen);
-    INPUT press[4] = {mouseInput(MOUSEEVENTF_LEFTDOWN), mouseInput(MOUSEEVENTF_LEFTUP),
-                      mouseInput(MOUSEEVENTF_LEFTDOWN), mouseInput(MOUSEEVENTF_LEFTUP)};
-    sendInputs(press, 4);
+    clickWith(screen, Click::LeftDouble);
 }
 
 void pressKey(WORD key) {
-    INPUT stroke[2] = {keyInput(key, true), keyInput(key, false)};
-    sendInputs(stroke, 2);
+    sendKey(key, true);
+    sendKey(key, false);
 }
 
 void holdKey(WORD key, bool down) {
-    INPUT stroke = keyInput(key, down);
-    sendInputs(&stroke, 1);
+    sendKey(key, down);
 }
 
 POINT clientPointToScreen(HWND window, int x, int y) {

@@ -37,8 +37,9 @@ struct Waited {
     int type;
 };
 
-// Takes every message waiting now (and any arriving within a short quiet
-// time) through waitEvent, one wait per message, and returns the results.
+// Takes every message through waitEvent, one wait per message, until all
+// input given so far has been taken, then what else is waiting already; returns
+// the results, after those of the clicks given since the last collection.
 std::vector<Waited> waitForAllDetailed();
 std::vector<int> waitForAll();
 // The same, without the messages that come and go with painting and timers.
@@ -53,8 +54,9 @@ Waited firstWaitReturning(const std::vector<Waited>& waits, int result);
 HWND makeChild(HWND parent, const char* className, int id, DWORD style, int x, int y, int width,
                int height, const char* text = "");
 
-// Real input through SendInput. Clicks place the cursor first and take the
-// messages that placing it causes.
+// Real input through the shared layer. A click brings the window under the
+// point to the front, places the cursor, and takes the messages of its presses
+// for the next collection to return. Keys are only given; a collection takes them.
 void moveCursorTo(POINT screen);
 void clickAt(POINT screen, bool right = false);
 void doubleClickAt(POINT screen);

@@ -15,6 +15,10 @@
 //   hittest X Y            what the window says is at a screen point:
 //                          hittest CODE INSIDE (INSIDE 1 when the point's
 //                          window is the target or one of its descendants)
+//   pointer X Y            whether a click there would reach the window: pointer
+//                          FRONT ONWINDOW CX CY (FRONT 1 when the window is the
+//                          foreground window, ONWINDOW as INSIDE above, CX CY
+//                          the cursor's position)
 //   memory                 the target process's memory as the system counts it:
 //                          memory PRIVATE WORKINGSET PAGEFILE (bytes) | memory none
 //   quit
@@ -240,6 +244,24 @@ bool printHitTest(std::istringstream& arguments) {
     return true;
 }
 
+bool printPointer(std::istringstream& arguments) {
+    long x = 0;
+    long y = 0;
+    arguments >> x >> y;
+    HWND top = findTarget();
+    POINT cursor;
+    if (!top || !GetCursorPos(&cursor)) {
+        std::printf("pointer none\n");
+        return false;
+    }
+    POINT point = {x, y};
+    HWND below = WindowFromPoint(point);
+    bool onWindow = below == top || IsChild(top, below);
+    std::printf("pointer %d %d %ld %ld\n", GetForegroundWindow() == top ? 1 : 0, onWindow ? 1 : 0,
+                cursor.x, cursor.y);
+    return true;
+}
+
 bool printMemory() {
     HWND top = findTarget();
     DWORD processId = 0;
@@ -300,6 +322,8 @@ bool runCommand(const std::string& line, bool* quit) {
         ok = foreignMessage(command == "send", arguments);
     } else if (command == "hittest") {
         ok = printHitTest(arguments);
+    } else if (command == "pointer") {
+        ok = printPointer(arguments);
     } else if (command == "memory") {
         ok = printMemory();
     } else if (command == "quit") {
