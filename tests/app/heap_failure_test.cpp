@@ -2,6 +2,8 @@
 // through start-up, "Zufall", two reports and their way back, is refused in
 // turn, one run of the probe per request; each run must end at once with the
 // out-of-memory exit code, 3: not with a fault, not by hanging, not by going on.
+#include "tests/support/child_process.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,30 +16,11 @@ namespace {
 
 // Bounds a hang only; a run takes a fraction of a second.
 constexpr DWORD RUN_DEADLINE_MS = 30000;
-constexpr DWORD HUNG = 0xFFFFFFFE;
-constexpr DWORD NOT_STARTED = 0xFFFFFFFF;
 // The probe's counting runs end with this plus the count.
 constexpr DWORD COUNT_BASE = 100000;
 
 DWORD runProbe(const std::string& arguments) {
-    std::string commandLine = std::string("\"") + HEAP_FAILURE_PROBE + "\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(HEAP_FAILURE_PROBE, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process)) {
-        return NOT_STARTED;
-    }
-    DWORD exitCode = HUNG;
-    if (WaitForSingleObject(process.hProcess, RUN_DEADLINE_MS) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(process.hProcess, &exitCode);
-    } else {
-        TerminateProcess(process.hProcess, 99);
-        WaitForSingleObject(process.hProcess, RUN_DEADLINE_MS);
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return exitCode;
+    return runToEnd(HEAP_FAILURE_PROBE, arguments, RUN_DEADLINE_MS);
 }
 
 std::string describe(DWORD exitCode) {
@@ -47,9 +30,9 @@ std::string describe(DWORD exitCode) {
         return "the fault handler ran (signal " + std::to_string(exitCode) + ")";
     case 0:
         return "the session went on to its normal end";
-    case HUNG:
+    case CHILD_HUNG:
         return "hung";
-    case NOT_STARTED:
+    case CHILD_NOT_STARTED:
         return "could not be started";
     default:
         return "exit code " + std::to_string(exitCode);

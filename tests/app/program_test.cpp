@@ -1,5 +1,7 @@
 // The finished program, from outside: its resources, and a run that ends
 // when its window is closed.
+#include "tests/support/child_process.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -102,23 +104,7 @@ TEST(Program, RunsWithArgumentsAndEndsWithZeroWhenItsWindowCloses) {
 namespace {
 
 DWORD runFaultProbe(const char* argument) {
-    std::string commandLine = std::string("\"") + FAULT_PROBE + "\" " + argument;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(FAULT_PROBE, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process)) {
-        return 0xFFFFFFFF;
-    }
-    DWORD exitCode = 0xFFFFFFFE;
-    if (WaitForSingleObject(process.hProcess, FAULT_TIMEOUT_MS) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(process.hProcess, &exitCode);
-    } else {
-        TerminateProcess(process.hProcess, 99);
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return exitCode;
+    return runToEnd(FAULT_PROBE, argument, FAULT_TIMEOUT_MS);
 }
 
 } // namespace

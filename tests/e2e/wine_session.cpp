@@ -101,15 +101,6 @@ void ChildProcess::kill() {
     }
 }
 
-int runToEnd(const std::vector<std::string>& argv, Milliseconds timeout) {
-    ChildProcess process;
-    if (!process.start(argv)) {
-        return -1;
-    }
-    std::optional<int> code = process.waitExit(timeout);
-    return code ? *code : -1;
-}
-
 ProbeSession::~ProbeSession() {
     stop();
 }

@@ -44,9 +44,6 @@ class ChildProcess {
     std::optional<int> exitCode_;
 };
 
-// Runs a program to its end; returns its exit code, or -1.
-int runToEnd(const std::vector<std::string>& argv, Milliseconds timeout);
-
 struct HitTest {
     int code = 0;        // HTCAPTION, HTCLOSE, HTCLIENT, ...
     bool inside = false; // the point's window is the target or one of its controls

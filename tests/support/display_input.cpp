@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <thread>
+#include <vector>
 
 extern char** environ;
 
@@ -21,8 +22,6 @@ bool readyAt(const std::optional<PointerView>& view, int x, int y) {
     return view && view->front && view->onWindow && view->cursorX == x && view->cursorY == y;
 }
 
-} // namespace
-
 bool xdotool(const std::vector<std::string>& arguments) {
     std::vector<char*> argv = {const_cast<char*>("xdotool")};
     for (const std::string& argument : arguments) {
@@ -36,6 +35,8 @@ bool xdotool(const std::vector<std::string>& arguments) {
     int status = 0;
     return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
+
+} // namespace
 
 bool clickOnDisplay(int x, int y, const LookAtPointer& look) {
     if (!xdotool({"mousemove", std::to_string(x), std::to_string(y)})) {

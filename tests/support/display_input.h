@@ -8,7 +8,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
 // How the program's side sees a screen point now.
 struct PointerView {
@@ -20,7 +19,6 @@ struct PointerView {
 // nullopt when the program's side cannot tell (no window).
 using LookAtPointer = std::function<std::optional<PointerView>(int x, int y)>;
 
-bool xdotool(const std::vector<std::string>& arguments);
 // False when xdotool failed or the point never became ready.
 bool clickOnDisplay(int x, int y, const LookAtPointer& look);
 bool pressKeyOnDisplay(const std::string& key);

@@ -311,7 +311,3 @@ void sendKey(WORD key, bool down) {
     input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
     sendInputs(&input, 1);
 }
-
-int lostPresses() {
-    return pressesLost;
-}

@@ -49,6 +49,3 @@ void clickOn(POINT point, HWND top, HWND expected, Click kind, const TakeMessage
              const StillOpen& open = {});
 
 void sendKey(WORD key, bool down);
-
-// Presses that never reached a window and were given again, in this run.
-int lostPresses();

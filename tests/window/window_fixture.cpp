@@ -25,6 +25,15 @@ LRESULT CALLBACK recordCbt(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(cbtHook, code, wParam, lParam);
 }
 
+// Takes one message through the event wait and keeps what it gave, unless it
+// was the input layer's marker.
+void takeWaitInto(std::vector<Waited>& waits) {
+    int result = waitEvent();
+    if (!isMarker(result)) {
+        waits.push_back({result, eventState.eventSource, eventState.eventType});
+    }
+}
+
 bool isPaintingOrTimer(int result) {
     return result == WM_PAINT || result == WM_TIMER || result == WM_SYSTIMER;
 }
@@ -64,12 +73,7 @@ HWND openMainWindow(int number, int width, int height) {
 std::vector<Waited> waitForAllDetailed() {
     std::vector<Waited> waits;
     waits.swap(takenByClicks);
-    takeGivenInput([&waits] {
-        int result = waitEvent();
-        if (!isMarker(result)) {
-            waits.push_back({result, eventState.eventSource, eventState.eventType});
-        }
-    });
+    takeGivenInput([&waits] { takeWaitInto(waits); });
     return waits;
 }
 
@@ -131,12 +135,7 @@ void clickWith(POINT screen, Click kind) {
         top = under;
     }
     readyToClick(screen, top, top, kind, takeOneWait);
-    pressAt(screen, top, kind, [] {
-        int result = waitEvent();
-        if (!isMarker(result)) {
-            takenByClicks.push_back({result, eventState.eventSource, eventState.eventType});
-        }
-    });
+    pressAt(screen, top, kind, [] { takeWaitInto(takenByClicks); });
 }
 
 } // namespace
