@@ -18,6 +18,8 @@ using LPSTR = char*;
 using LPCSTR = const char*;
 using LPVOID = void*;
 using UINT = unsigned int;
+// A UTF-16 code unit, as on Windows.
+using WCHAR = char16_t;
 
 inline constexpr DWORD HEAP_NO_SERIALIZE = 0x00000001;
 inline constexpr DWORD HEAP_ZERO_MEMORY = 0x00000008;
