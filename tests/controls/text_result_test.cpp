@@ -17,17 +17,57 @@ constexpr int GUARD_BYTES = 64;
 constexpr char GUARD = 'G';
 
 // A list-view may answer with a pointer to its own copy of a cell's text
-// instead of filling the caller's buffer; this one always does.
+// instead of filling the caller's buffer; this one always does, in whichever
+// form it is asked.
 std::string ownCopy;
+std::wstring ownWideCopy;
 WNDPROC listViewProc;
 
 LRESULT CALLBACK answerFromOwnCopy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* item = reinterpret_cast<LVITEMA*>(lParam);
-    if (message == LVM_GETITEMA && (item->mask & LVIF_TEXT)) {
-        item->pszText = ownCopy.data();
+    if (message == LVM_GETITEMA && (reinterpret_cast<LVITEMA*>(lParam)->mask & LVIF_TEXT)) {
+        reinterpret_cast<LVITEMA*>(lParam)->pszText = ownCopy.data();
         return TRUE;
     }
-    return CallWindowProcA(listViewProc, window, message, wParam, lParam);
+    if (message == LVM_GETITEMW && (reinterpret_cast<LVITEMW*>(lParam)->mask & LVIF_TEXT)) {
+        ownWideCopy.assign(ownCopy.begin(), ownCopy.end());
+        reinterpret_cast<LVITEMW*>(lParam)->pszText = ownWideCopy.data();
+        return TRUE;
+    }
+    return CallWindowProcW(listViewProc, window, message, wParam, lParam);
+}
+
+std::wstring platformText(HWND window) {
+    wchar_t text[64] = {};
+    GetWindowTextW(window, text, 64);
+    return text;
+}
+
+std::wstring platformLine(HWND listBox, int line) {
+    wchar_t text[64] = {};
+    SendMessageW(listBox, LB_GETTEXT, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::wstring platformCell(HWND listView, int row, int column) {
+    wchar_t text[64] = {};
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    SendMessageW(listView, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+std::wstring platformColumnTitle(HWND listView, int column) {
+    wchar_t text[64] = {};
+    LVCOLUMNW title = {};
+    title.mask = LVCF_TEXT;
+    title.pszText = text;
+    title.cchTextMax = 64;
+    SendMessageW(listView, LVM_GETCOLUMNW, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&title));
+    return text;
 }
 
 class TextResultTest : public ControlsTest {
@@ -125,7 +165,7 @@ TEST_F(TextResultTest, ACellFromTheControlsOwnCopyIsCutAlike) {
     addListIconColumn(0, 1, "Status", 56);
     controlAddItem(0, -1, "kurz\nlang");
     listViewProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(answerFromOwnCopy)));
+        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(answerFromOwnCopy)));
 
     // A cell gives at most 9999 characters, however much room is left.
     ownCopy = std::string(9999, 'c');
@@ -166,6 +206,37 @@ TEST_F(TextResultTest, AWindowTextIsCutAtFiveThousandBytes) {
     char* start = ScratchString.position;
     EXPECT_EQ(std::string(controlGetText(1)), huge.substr(0, 4999));
     EXPECT_EQ(ScratchString.position, start + 4999);
+}
+
+// Every text reaches the platform as the characters its Windows-1252 bytes
+// stand for, whatever the system's code page, and reads back as those bytes.
+TEST_F(TextResultTest, TextsKeepTheirCharactersOnTheWayThroughThePlatform) {
+    const char* text = "Zur\xFC"
+                       "ck \x80\x9F";
+    const std::wstring characters = L"Zur\u00FCck \u20AC\u0178";
+    const std::string fields = std::string(text) + "\n" + text;
+    HWND button = createButton(1, 0, 0, 100, 20, text);
+    HWND listBox = createListBox(10, 0, 30, 100, 100);
+    controlAddItem(10, -1, text);
+    HWND listView = createListIcon(0, 0, 140, 200, 100, text, 70);
+    addListIconColumn(0, 1, text, 56);
+    controlAddItem(0, -1, fields.c_str());
+    controlAddItem(0, -1, "");
+    controlSetItemText(0, 1, text, 1);
+
+    EXPECT_EQ(platformText(button), characters);
+    EXPECT_EQ(platformLine(listBox, 0), characters);
+    EXPECT_EQ(platformColumnTitle(listView, 0), characters);
+    EXPECT_EQ(platformColumnTitle(listView, 1), characters);
+    EXPECT_EQ(platformCell(listView, 0, 0), characters);
+    EXPECT_EQ(platformCell(listView, 0, 1), characters);
+    EXPECT_EQ(platformCell(listView, 1, 1), characters);
+
+    EXPECT_STREQ(controlGetText(1), text);
+    EXPECT_STREQ(controlGetItemText(10, 0, 0), text);
+    controlSetState(0, 0);
+    EXPECT_STREQ(controlGetText(0), text);
+    EXPECT_STREQ(controlGetItemText(0, 1, 1), text);
 }
 
 TEST_F(TextResultTest, TheEmptyTextLeavesThePositionAndStoresATerminator) {

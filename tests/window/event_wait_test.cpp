@@ -282,14 +282,21 @@ TEST_F(EventWaitTest, ATreeViewSelectionChangeIsAControlEvent) {
     HWND window = openMainWindow();
     HWND tree = makeChild(window, WC_TREEVIEWA, 7, WS_TABSTOP, 0, 0, 140, 200);
     waitForAll();
-    NMTREEVIEWA change = {};
-    change.hdr = {tree, 7, static_cast<UINT>(TVN_SELCHANGEDA)};
-    eventState.eventSource = 0;
-    eventState.eventType = -1;
-    sendNotify(window, change.hdr);
-    EXPECT_EQ(eventState.pendingEvent, EVENT_CONTROL);
-    EXPECT_EQ(eventSource(), 7);
-    EXPECT_EQ(eventState.eventType, -1);
+    // The toolkit's windows are Unicode windows: a control that asks is told to
+    // send the wide notifications, and the narrow ones still count.
+    EXPECT_EQ(SendMessageW(window, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(tree), NF_QUERY),
+              NFR_UNICODE);
+    for (UINT code : {static_cast<UINT>(TVN_SELCHANGEDW), static_cast<UINT>(TVN_SELCHANGEDA)}) {
+        NMTREEVIEWW change = {};
+        change.hdr = {tree, 7, code};
+        eventState.pendingEvent = 0;
+        eventState.eventSource = 0;
+        eventState.eventType = -1;
+        sendNotify(window, change.hdr);
+        EXPECT_EQ(eventState.pendingEvent, EVENT_CONTROL) << static_cast<int>(code);
+        EXPECT_EQ(eventSource(), 7);
+        EXPECT_EQ(eventState.eventType, -1);
+    }
 }
 
 TEST_F(EventWaitTest, ActivationSetsTheDoubleClickDetail) {

@@ -44,8 +44,8 @@ TEST_F(WindowTableTest, StartsWithTenFreeNumbersAndTheTemplateClass) {
     EXPECT_EQ(eventState.eventSource, 0);
     EXPECT_EQ(eventState.eventType, 0);
 
-    WNDCLASSA description = {};
-    ASSERT_TRUE(GetClassInfoA(instanceHandle, "TemplateClass", &description));
+    WNDCLASSW description = {};
+    ASSERT_TRUE(GetClassInfoW(instanceHandle, L"TemplateClass", &description));
     EXPECT_EQ(description.lpfnWndProc, toolkitWindowProc);
     EXPECT_EQ(currentWindowHandle(), nullptr);
 }
@@ -74,12 +74,20 @@ TEST_F(WindowTableTest, OpensWithTheExactClientSizeAtTheOuterCorner) {
 }
 
 TEST_F(WindowTableTest, EachNumberHasItsOwnClassWithTheSharedDescription) {
-    HWND window = openWindow(12, 0, 0, 100, 100, MAIN_WINDOW_FLAGS, "twelve");
+    HWND window = openWindow(12, 0, 0, 100, 100, MAIN_WINDOW_FLAGS,
+                             "Zur\xFC"
+                             "ck \x80");
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(classNameOf(window), "WindowClass_12");
+    // A Unicode window holds the Windows-1252 title's characters under any
+    // system code page.
+    EXPECT_TRUE(IsWindowUnicode(window));
+    wchar_t title[16] = {};
+    GetWindowTextW(window, title, 16);
+    EXPECT_STREQ(title, L"Zur\u00FCck \u20AC");
 
-    WNDCLASSA description = {};
-    ASSERT_TRUE(GetClassInfoA(instanceHandle, "WindowClass_12", &description));
+    WNDCLASSW description = {};
+    ASSERT_TRUE(GetClassInfoW(instanceHandle, L"WindowClass_12", &description));
     EXPECT_EQ(description.style, 0u);
     EXPECT_EQ(description.lpfnWndProc, toolkitWindowProc);
     EXPECT_EQ(description.cbClsExtra, 0);

@@ -10,5 +10,4 @@ inline constexpr DWORD BUTTON_TOGGLE_FLAGS = BS_PUSHLIKE | BS_AUTOCHECKBOX;
 extern ControlType ButtonType;
 
 HWND createButton(int number, int x, int y, int width, int height, const char* text);
-HWND createButtonEx(int number, int x, int y, int width, int height, const char* text,
-                    DWORD flags);
+HWND createButtonEx(int number, int x, int y, int width, int height, const char* text, DWORD flags);

@@ -2,6 +2,7 @@
 
 #include "runtime/heap.h"
 #include "runtime/scratch_string.h"
+#include "runtime/wide_text.h"
 #include "toolkit/controls/button.h"
 #include "toolkit/controls/list_box.h"
 #include "toolkit/controls/list_icon.h"
@@ -96,9 +97,12 @@ HWND createControl(int number, const char* className, DWORD style, DWORD exStyle
         return nullptr;
     }
     growControlTable(number);
-    HWND window = CreateWindowExA(
-        exStyle, className, text, style, x, y, width, height, controlTable.currentControlParent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(number)), instanceHandle, nullptr);
+    WideText wideClass(className);
+    WideText wideCaption(text);
+    HWND window = CreateWindowExW(exStyle, wideClass.text, wideCaption.text, style, x, y, width,
+                                  height, controlTable.currentControlParent,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(number)),
+                                  instanceHandle, nullptr);
     // An earlier window under this number stays in its parent, unreachable.
     ControlRecord* record = &controlTable.records[number];
     record->window = window;
@@ -171,9 +175,10 @@ char* controlGetText(int number) {
     if (handlersOf(record).getText) {
         return handlersOf(record).getText(record->window);
     }
-    char* start = ScratchString.position;
     int limit = scratchRoom() < WINDOW_TEXT_LIMIT ? scratchRoom() : WINDOW_TEXT_LIMIT;
-    return commitTextResult(start, GetWindowTextA(record->window, start, limit));
+    WideText text;
+    int units = GetWindowTextW(record->window, text.reserve(limit), limit);
+    return wideTextResult(text.text, units, limit);
 }
 
 char* controlGetItemText(int number, int item, int column) {
@@ -194,6 +199,12 @@ char* copyTextResult(const char* text) {
     char* start = ScratchString.position;
     scratchAppend(text);
     return start;
+}
+
+char* wideTextResult(const WCHAR* wide, int units, int limit) {
+    char* start = ScratchString.position;
+    int room = scratchRoom() < limit ? scratchRoom() : limit;
+    return commitTextResult(start, narrowToWindows1252(wide, units, start, room));
 }
 
 char* commitTextResult(char* start, int length) {

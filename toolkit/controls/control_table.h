@@ -65,6 +65,9 @@ char* emptyTextResult();
 char* copyTextResult(const char* text);
 // `length` bytes have been written at `start`, the position on entry.
 char* commitTextResult(char* start, int length);
+// A text the platform gave in UTF-16 (its first `units` units), written at the
+// position in Windows-1252 and cut to `limit` bytes, terminator included.
+char* wideTextResult(const WCHAR* wide, int units, int limit);
 
 // Numbers the table can hold: 0 to 65535, the numbers that fit the child
 // identifier's word in a control's notifications.

@@ -1,7 +1,7 @@
 #include "toolkit/controls/list_box.h"
 
-#include "runtime/heap.h"
 #include "runtime/scratch_string.h"
+#include "runtime/wide_text.h"
 
 ControlType ListBoxType;
 
@@ -11,30 +11,28 @@ LRESULT sendToList(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageA(window, message, wParam, lParam);
 }
 
-// LB_GETTEXT takes no buffer size, so the line's length is asked first: a line
-// that fits goes straight into the scratch area, a longer one is fetched into
-// a block of its own and cut to the room that is left.
+// Lines go to the list and come back in UTF-16, so that they read the same
+// under every system code page.
+LRESULT sendTextToList(HWND window, UINT message, WPARAM wParam, const char* text) {
+    WideText wide(text ? text : "");
+    return SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(wide.text));
+}
+
+// LB_GETTEXT takes no buffer size, so the line's length is asked first; the
+// line is then cut to the room that is left in the scratch area.
 char* lineTextResult(HWND window, int index) {
-    LRESULT length = sendToList(window, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    LRESULT length = SendMessageW(window, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR || length < 0) {
         return emptyTextResult();
     }
-    char* start = ScratchString.position;
-    if (length < scratchRoom()) {
-        LRESULT copied = sendToList(window, LB_GETTEXT, static_cast<WPARAM>(index),
-                                    reinterpret_cast<LPARAM>(start));
-        return commitTextResult(start, copied == LB_ERR ? 0 : static_cast<int>(copied));
-    }
-    char* line = static_cast<char*>(heapAllocUncleared(static_cast<SIZE_T>(length) + 1));
-    LRESULT copied =
-        sendToList(window, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(line));
+    WideText line;
+    line.reserve(static_cast<int>(length) + 1);
+    LRESULT copied = SendMessageW(window, LB_GETTEXT, static_cast<WPARAM>(index),
+                                  reinterpret_cast<LPARAM>(line.text));
     if (copied == LB_ERR || copied < 0 || copied > length) {
         copied = 0;
     }
-    line[copied] = '\0';
-    copyTextResult(line);
-    heapRelease(line);
-    return start;
+    return wideTextResult(line.text, static_cast<int>(copied), scratchRoom());
 }
 
 // Index of the selected line, -1 if none.
@@ -58,15 +56,14 @@ char* getListBoxText(HWND window) {
 // Selects the first line equal to the text, ignoring case; no match removes
 // the selection.
 void setListBoxText(HWND window, char* text) {
-    LRESULT found = sendToList(window, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                               reinterpret_cast<LPARAM>(text ? text : ""));
+    LRESULT found = sendTextToList(window, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), text);
     sendToList(window, LB_SETCURSEL, static_cast<WPARAM>(found), 0);
 }
 
 // Position -1 appends. The result is the new line's index, or LB_ERR / LB_ERRSPACE.
 int addListBoxItem(HWND window, int position, const char* text) {
-    return static_cast<int>(sendToList(window, LB_INSERTSTRING, static_cast<WPARAM>(position),
-                                       reinterpret_cast<LPARAM>(text ? text : "")));
+    return static_cast<int>(
+        sendTextToList(window, LB_INSERTSTRING, static_cast<WPARAM>(position), text));
 }
 
 void removeListBoxItem(HWND window, int item) {

@@ -2,6 +2,7 @@
 
 #include "runtime/heap.h"
 #include "runtime/scratch_string.h"
+#include "runtime/wide_text.h"
 #include "toolkit/controls/list_icon_images.h"
 
 #include <commctrl.h>
@@ -21,9 +22,11 @@ LRESULT sendToList(HWND window, UINT message, WPARAM wParam, const void* data) {
     return SendMessageA(window, message, wParam, reinterpret_cast<LPARAM>(data));
 }
 
-// LVITEMA and LVCOLUMNA take writable text pointers even where they only read.
-char* textArgument(const char* text) {
-    return const_cast<char*>(text);
+// Texts reach the control and come back in UTF-16, so that they read the
+// same under every system code page. LVITEMW and LVCOLUMNW take writable text
+// pointers even where they only read.
+LRESULT sendTextToList(HWND window, UINT message, WPARAM wParam, const void* data) {
+    return SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(data));
 }
 
 DWORD windowStyleFor(DWORD flags) {
@@ -54,30 +57,21 @@ DWORD extendedStyleFor(DWORD flags) {
 
 // Fetches one cell into the scratch area, never more than `limit` bytes and
 // never past the area's end. The control may answer with a pointer to its own
-// copy instead of filling the buffer; that text is copied over, cut alike.
+// copy instead of filling the buffer; that text is cut alike.
 char* cellTextResult(HWND window, int row, int column, int limit) {
-    char* start = ScratchString.position;
     int room = scratchRoom() < limit ? scratchRoom() : limit;
-    LVITEMA item = {};
+    WideText cell;
+    LVITEMW item = {};
     item.mask = LVIF_TEXT;
     item.iItem = row;
     item.iSubItem = column;
-    item.pszText = start;
+    item.pszText = cell.reserve(room);
     item.cchTextMax = room;
-    *start = '\0';
-    if (!sendToList(window, LVM_GETITEMA, 0, &item) || !item.pszText) {
+    item.pszText[0] = 0;
+    if (!sendTextToList(window, LVM_GETITEMW, 0, &item) || !item.pszText) {
         return emptyTextResult();
     }
-    if (item.pszText != start) {
-        int length = 0;
-        while (length < room - 1 && item.pszText[length] != '\0') {
-            ++length;
-        }
-        std::memmove(start, item.pszText, static_cast<std::size_t>(length));
-        return commitTextResult(start, length);
-    }
-    start[room - 1] = '\0';
-    return commitTextResult(start, static_cast<int>(std::strlen(start)));
+    return wideTextResult(item.pszText, room - 1, room);
 }
 
 void setRowMarks(HWND window, int row, UINT marks) {
@@ -89,13 +83,14 @@ void setRowMarks(HWND window, int row, UINT marks) {
 
 // Column 0 and any other column alike, by row and sub-item number.
 void setItemCell(HWND window, int row, int column, const char* text) {
-    LVITEMA item = {};
+    WideText wide(text);
+    LVITEMW item = {};
     item.mask = LVIF_TEXT;
     item.iItem = row;
     item.iSubItem = column;
-    item.pszText = textArgument(text);
+    item.pszText = wide.text;
     item.cchTextMax = text ? static_cast<int>(std::strlen(text)) : 0;
-    sendToList(window, LVM_SETITEMA, 0, &item);
+    sendTextToList(window, LVM_SETITEMW, 0, &item);
 }
 
 // Gives the control the shared image list of one size unless it has one already.
@@ -163,7 +158,7 @@ int addListIconImageItem(HWND window, int position, const char* text, HANDLE ima
     if (position == -1) {
         position = static_cast<int>(SendMessageA(window, LVM_GETITEMCOUNT, 0, 0));
     }
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.mask = LVIF_TEXT;
     if (image) {
         int index = listIconImageIndex(image);
@@ -177,23 +172,24 @@ int addListIconImageItem(HWND window, int position, const char* text, HANDLE ima
 
     // The caller's text stays as it is: the fields are split in a copy.
     HGLOBAL copy = nullptr;
+    char* first = nullptr;
     char* fields = nullptr;
-    item.pszText = textArgument("");
     if (text) {
         SIZE_T size = std::strlen(text) + 1;
         copy = GlobalAlloc(GMEM_FIXED, size);
         if (copy) {
-            char* first = static_cast<char*>(copy);
+            first = static_cast<char*>(copy);
             std::memcpy(first, text, size);
             fields = std::strchr(first, '\n');
             if (fields) {
                 *fields++ = '\0';
             }
-            item.pszText = first;
         }
     }
+    WideText wideFirst(first ? first : "");
+    item.pszText = wideFirst.text;
     item.iItem = position;
-    int row = static_cast<int>(sendToList(window, LVM_INSERTITEMA, 0, &item));
+    int row = static_cast<int>(sendTextToList(window, LVM_INSERTITEMW, 0, &item));
     // The further fields belong to the row just made, wherever the control
     // put it, and to no other row when it made none.
     if (row >= 0 && fields) {
@@ -264,7 +260,7 @@ HWND createListIcon(int number, int x, int y, int width, int height, const char*
         return nullptr;
     }
     DWORD extended = extendedStyleFor(flags);
-    HWND window = CreateWindowExA(LIST_ICON_EX_STYLE, WC_LISTVIEWA, nullptr, windowStyleFor(flags),
+    HWND window = CreateWindowExW(LIST_ICON_EX_STYLE, WC_LISTVIEWW, nullptr, windowStyleFor(flags),
                                   x, y, width, height, controlTable.currentControlParent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(number)),
                                   instanceHandle, nullptr);
@@ -293,13 +289,14 @@ void addListIconColumn(int number, int position, const char* title, int width) {
     if (!window) {
         return;
     }
-    LVCOLUMNA column = {};
+    WideText wideTitle(title ? title : "");
+    LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
     column.cx = width;
-    column.pszText = textArgument(title ? title : "");
+    column.pszText = wideTitle.text;
     column.iSubItem = position;
-    sendToList(window, LVM_INSERTCOLUMNA, static_cast<WPARAM>(position), &column);
+    sendTextToList(window, LVM_INSERTCOLUMNW, static_cast<WPARAM>(position), &column);
 }
 
 void writeRowFields(HWND window, int row, char* fields) {
@@ -316,10 +313,11 @@ void writeRowFields(HWND window, int row, char* fields) {
             *end = '\0';
             next = end + 1;
         }
-        LVITEMA item = {};
+        WideText wideField(field);
+        LVITEMW item = {};
         item.iSubItem = column;
-        item.pszText = field;
-        sendToList(window, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), &item);
+        item.pszText = wideField.text;
+        sendTextToList(window, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), &item);
         ++column;
         if (!next) {
             break;

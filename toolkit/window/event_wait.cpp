@@ -81,18 +81,18 @@ int endOfMessages() {
 void deliver(MSG& message) {
     HWND active = GetActiveWindow();
     HACCEL accelerators = findWindowAccelerators(active);
-    if (accelerators && TranslateAcceleratorA(active, accelerators, &message)) {
+    if (accelerators && TranslateAcceleratorW(active, accelerators, &message)) {
         return;
     }
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
 }
 
 } // namespace
 
 int waitEvent() {
     eventState.eventType = -1;
-    BOOL received = GetMessageA(&waitMessage, nullptr, 0, 0);
+    BOOL received = GetMessageW(&waitMessage, nullptr, 0, 0);
     if (received == -1 || received == 0) {
         return endOfMessages();
     }
@@ -118,7 +118,7 @@ LRESULT CALLBACK toolkitWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_SIZE:               return relaySize(window, wParam, lParam);
     case CLICK_FORWARD_MESSAGE: return forwardClick(window, wParam, lParam);
     case WM_CLOSE:              return recordClose();
-    default:                    return DefWindowProcA(window, message, wParam, lParam);
+    default:                    return DefWindowProcW(window, message, wParam, lParam);
     }
     // clang-format on
 }

@@ -81,8 +81,11 @@ void translateTabOrListNotify(const NMHDR* header) {
     }
     setTypeFromNotification(code);
     // Once a detail is known in this wait (or is left from the last one), every
-    // further notification of the control counts as its action.
-    if (eventState.eventType != -1 || code == LVN_ITEMCHANGED || code == TVN_SELCHANGEDA) {
+    // further notification of the control counts as its action. A tree-view
+    // asks its parent which form it takes (WM_NOTIFYFORMAT): the Unicode one
+    // for the toolkit's own windows, the narrow one for any other parent.
+    if (eventState.eventType != -1 || code == LVN_ITEMCHANGED || code == TVN_SELCHANGEDA ||
+        code == TVN_SELCHANGEDW) {
         recordEvent(EVENT_CONTROL, source);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "runtime/heap.h"
 #include "runtime/platform.h"
+#include "runtime/wide_text.h"
 #include "toolkit/window/event_wait.h"
 
 WindowTable windowTable;
@@ -25,8 +26,11 @@ static_assert(static_cast<unsigned long long>(HIGHEST_WINDOW_NUMBER + WINDOW_TAB
                   sizeof(WindowRecord) <=
               0x7FFFFFFF);
 
-WNDCLASSA windowClass;
+// The windows are Unicode windows, so that their titles and the texts of
+// their controls hold the program's characters under any system code page.
+WNDCLASSW windowClass;
 char classNameBuffer[CLASS_NAME_SIZE];
+WCHAR wideClassName[CLASS_NAME_SIZE];
 HBRUSH backgroundBrush;
 
 const ACCEL navigationAccelerators[NAVIGATION_ACCELERATOR_COUNT] = {
@@ -55,6 +59,7 @@ void growTableFor(int number) {
 void formatClassName(int number) {
     long cells[1] = {number};
     wvsprintfA(classNameBuffer, "WindowClass_%ld", PLATFORM_ARGUMENTS(cells));
+    widenWindows1252(classNameBuffer, wideClassName, CLASS_NAME_SIZE);
 }
 
 // The button-face colour is taken once: toolkit windows keep the colour the
@@ -114,9 +119,9 @@ void initWindows() {
     backgroundBrush = makeBackgroundBrush();
     fillClassDescription();
     // Containers placed inside tab controls use this class; it is never taken back.
-    windowClass.lpszClassName = "TemplateClass";
-    RegisterClassA(&windowClass);
-    windowClass.lpszClassName = classNameBuffer;
+    windowClass.lpszClassName = L"TemplateClass";
+    RegisterClassW(&windowClass);
+    windowClass.lpszClassName = wideClassName;
 }
 
 HWND openWindow(int number, int x, int y, int width, int height, DWORD flags, const char* title) {
@@ -131,11 +136,12 @@ HWND openWindow(int number, int x, int y, int width, int height, DWORD flags, co
     closeWindow(number);
 
     formatClassName(number);
-    RegisterClassA(&windowClass);
+    RegisterClassW(&windowClass);
     DWORD style = flags ^ WINDOW_FLAG_HIDDEN;
     RECT outer = outerRectangle(x, y, width, height, style);
+    WideText wideTitle(title);
     HWND window =
-        CreateWindowExA(0, classNameBuffer, title, style, x, y, outer.right - outer.left,
+        CreateWindowExW(0, wideClassName, wideTitle.text, style, x, y, outer.right - outer.left,
                         outer.bottom - outer.top, nullptr, nullptr, instanceHandle, nullptr);
     WindowRecord& record = windowTable.records[number];
     record.window = window;
@@ -172,7 +178,7 @@ void closeWindow(int number) {
     record.window = nullptr;
     DestroyWindow(window);
     formatClassName(number);
-    UnregisterClassA(classNameBuffer, instanceHandle);
+    UnregisterClassW(wideClassName, instanceHandle);
     releaseNavigationAccelerators(record);
 }
 
