@@ -26,12 +26,23 @@ void ProgramTest::TearDownTestSuite() {
     probe = nullptr;
 }
 
-void ProgramTest::startProgram() {
+void ProgramTest::startProgram(const std::string& locale) {
     ASSERT_TRUE(std::filesystem::exists(programPath()))
         << "no program at " << programPath() << "; build the Windows program first";
     ASSERT_TRUE(probe->waitGone(SETTLE)) << "a program from before still runs";
-    ASSERT_TRUE(program.start({"wine", programPath()}));
+    std::vector<std::string> command = {"wine", programPath()};
+    if (!locale.empty()) {
+        command.insert(command.begin(), {"env", "LC_ALL=" + locale});
+    }
+    ASSERT_TRUE(program.start(command));
     ASSERT_TRUE(probe->waitWindow(Milliseconds(30000))) << "no window \"Velmorin\"";
+}
+
+void ProgramTest::closeProgram() {
+    // Posted, not sent: a sent close is only taken at the next queued message.
+    probe->post(MAIN_WINDOW_ID, WM_CLOSE_MESSAGE, 0, 0);
+    EXPECT_EQ(program.waitExit(SETTLE), std::optional<int>(0));
+    EXPECT_TRUE(probe->waitGone(SETTLE));
 }
 
 void ProgramTest::TearDown() {

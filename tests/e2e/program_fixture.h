@@ -18,7 +18,11 @@ class ProgramTest : public ::testing::Test {
 
     // Starts velmorin.exe and waits for its window; the window shows before
     // its controls are made and its rows filled, which each suite waits for.
-    void startProgram();
+    // A locale name ("ru_RU.UTF-8") gives the program that system locale and
+    // its code page.
+    void startProgram(const std::string& locale = "");
+    // Closes the window as its close box does and expects the exit code 0.
+    void closeProgram();
     // A program still running is asked to close, and ended if it does not.
     void TearDown() override;
 

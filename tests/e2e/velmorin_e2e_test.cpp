@@ -84,13 +84,17 @@ class Core {
 class VelmorinTest : public ProgramTest {
   protected:
     void SetUp() override {
-        startProgram();
+        startFilled();
+        ASSERT_FALSE(HasFailure());
+    }
+
+    void startFilled(const std::string& locale = "") {
+        startProgram(locale);
         ASSERT_FALSE(HasFailure());
         now = waitUntil("the start-up fills the window", [](const ProbeState& s) {
             return s.has(CTL_CLOSE_ALL) && s.statuses() == shown(ALL_CLOSED) &&
                    s.rowRects.size() == BOLT_COUNT;
         });
-        ASSERT_FALSE(HasFailure());
     }
 
     // Polls the probe until `done` holds; fails the test with the last
@@ -469,6 +473,36 @@ TEST_F(VelmorinTest, TheCloseBoxEndsTheProgramWhileTheReportIsShown) {
     EXPECT_GT(point->first, now.frame.x + 140) << "the close box moved with the wider frame";
     ASSERT_TRUE(clickAt(point->first, point->second));
     EXPECT_EQ(program.waitExit(SETTLE), std::optional<int>(0));
+}
+
+// The narrow calls would read the program's Windows-1252 texts in the
+// system's code page: "Zur\u044Cck" under Russian, "Zur\u03CCck" under Greek,
+// and under Japanese and Chinese 0xFC would swallow the "c" as one double-byte
+// character. The probe reads every text in UTF-16, whatever its own code page.
+class VelmorinLocaleTest : public VelmorinTest {
+  protected:
+    void SetUp() override {}
+};
+
+TEST_F(VelmorinLocaleTest, EveryTextReadsAsWrittenUnderEverySystemCodePage) {
+    for (const char* locale :
+         {"de_DE.UTF-8", "ru_RU.UTF-8", "el_GR.UTF-8", "ja_JP.UTF-8", "zh_CN.UTF-8"}) {
+        SCOPED_TRACE(locale);
+        startFilled(locale);
+        ASSERT_FALSE(HasFailure());
+        showReport(CTL_OPEN_ALL);
+        now = waitUntil("the whole report is listed",
+                        [](const ProbeState& s) { return s.lines.size() == 24; });
+        ASSERT_FALSE(HasFailure());
+        EXPECT_EQ(now.title, "Velmorin");
+        EXPECT_EQ(now.control(CTL_BACK)->text, BACK_TEXT);
+        EXPECT_EQ(now.control(CTL_SYSTEM_TOGGLE)->text, "System an");
+        EXPECT_EQ(now.columns, (std::vector<std::string>{"Riegel", "Status"}));
+        EXPECT_EQ(now.labels().front(), "Riegel 1");
+        EXPECT_EQ(now.lines[0], "22 Bewegungen:");
+        EXPECT_EQ(now.lines[2], "Riegel 6");
+        closeProgram();
+    }
 }
 
 } // namespace

@@ -2,13 +2,15 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+
 namespace {
 
 // A hung target must not hang the reader too.
 constexpr UINT MESSAGE_TIMEOUT_MS = 2000;
 constexpr SIZE_T REMOTE_BUFFER_SIZE = 4096;
 constexpr int REMOTE_TEXT_OFFSET = 512;
-constexpr int REMOTE_TEXT_SIZE = 1024;
+constexpr int REMOTE_TEXT_UNITS = 1024;
 
 LRESULT sendA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
@@ -34,10 +36,32 @@ std::string className(HWND window) {
     return name;
 }
 
-std::string windowText(HWND window) {
-    char text[512] = {};
-    GetWindowTextA(window, text, sizeof text);
+// Texts are read in UTF-16, as the target holds them, and given as
+// Windows-1252 bytes where that code page has the character; any other
+// character is written \uXXXX, so that it can never pass for one it is not.
+// The probe's own code page plays no part.
+std::string fromWide(const wchar_t* wide, size_t units) {
+    std::string text;
+    for (size_t i = 0; i < units && wide[i]; ++i) {
+        char byte = 0;
+        BOOL lost = FALSE;
+        if (WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, &wide[i], 1, &byte, 1, nullptr,
+                                &lost) == 1 &&
+            !lost) {
+            text += byte;
+        } else {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(wide[i]));
+            text += escape;
+        }
+    }
     return text;
+}
+
+std::string windowText(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return fromWide(text, 512);
 }
 
 BOOL CALLBACK collectChild(HWND window, LPARAM context) {
@@ -51,15 +75,15 @@ std::vector<HWND> descendants(HWND top) {
     return found;
 }
 
-// Reads a zero-terminated text that the target wrote into its own memory.
-std::string readRemoteText(const RemoteBuffer& buffer, const char* address) {
-    char text[REMOTE_TEXT_SIZE + 1] = {};
+// Reads a zero-terminated UTF-16 text that the target wrote into its own memory.
+std::string readRemoteText(const RemoteBuffer& buffer, const wchar_t* address) {
+    wchar_t text[REMOTE_TEXT_UNITS + 1] = {};
     SIZE_T read = 0;
-    if (!ReadProcessMemory(buffer.process, address, text, REMOTE_TEXT_SIZE, &read)) {
+    if (!ReadProcessMemory(buffer.process, address, text, REMOTE_TEXT_UNITS * sizeof(wchar_t),
+                           &read)) {
         return {};
     }
-    text[read < REMOTE_TEXT_SIZE ? read : REMOTE_TEXT_SIZE] = 0;
-    return text;
+    return fromWide(text, read / sizeof(wchar_t));
 }
 
 bool writeRemote(const RemoteBuffer& buffer, const void* data, SIZE_T size) {
@@ -148,24 +172,24 @@ int listViewColumnCount(HWND listView) {
 }
 
 std::string listViewCell(const RemoteBuffer& buffer, HWND listView, int row, int column) {
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.mask = LVIF_TEXT;
     item.iItem = row;
     item.iSubItem = column;
-    item.pszText = buffer.address + REMOTE_TEXT_OFFSET;
-    item.cchTextMax = REMOTE_TEXT_SIZE;
-    char empty = 0;
+    item.pszText = reinterpret_cast<wchar_t*>(buffer.address + REMOTE_TEXT_OFFSET);
+    item.cchTextMax = REMOTE_TEXT_UNITS;
+    wchar_t empty = 0;
     SIZE_T written = 0;
-    WriteProcessMemory(buffer.process, item.pszText, &empty, 1, &written);
+    WriteProcessMemory(buffer.process, item.pszText, &empty, sizeof empty, &written);
     if (!writeRemote(buffer, &item, sizeof item)) {
         return {};
     }
-    if (sendA(listView, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+    if (sendW(listView, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
               reinterpret_cast<LPARAM>(buffer.address)) < 0) {
         return {};
     }
     // The control may answer with a pointer to a text of its own.
-    LVITEMA answer = {};
+    LVITEMW answer = {};
     if (!readRemote(buffer, &answer, sizeof answer) || !answer.pszText) {
         return {};
     }
@@ -173,16 +197,16 @@ std::string listViewCell(const RemoteBuffer& buffer, HWND listView, int row, int
 }
 
 std::string listViewColumnTitle(const RemoteBuffer& buffer, HWND listView, int column) {
-    LVCOLUMNA title = {};
+    LVCOLUMNW title = {};
     title.mask = LVCF_TEXT;
-    title.pszText = buffer.address + REMOTE_TEXT_OFFSET;
-    title.cchTextMax = REMOTE_TEXT_SIZE;
+    title.pszText = reinterpret_cast<wchar_t*>(buffer.address + REMOTE_TEXT_OFFSET);
+    title.cchTextMax = REMOTE_TEXT_UNITS;
     if (!writeRemote(buffer, &title, sizeof title) ||
-        !sendA(listView, LVM_GETCOLUMNA, static_cast<WPARAM>(column),
+        !sendW(listView, LVM_GETCOLUMNW, static_cast<WPARAM>(column),
                reinterpret_cast<LPARAM>(buffer.address))) {
         return {};
     }
-    LVCOLUMNA answer = {};
+    LVCOLUMNW answer = {};
     if (!readRemote(buffer, &answer, sizeof answer) || !answer.pszText) {
         return {};
     }
@@ -227,11 +251,7 @@ std::string listBoxLine(HWND listBox, int line) {
     if (copied <= 0) {
         return {};
     }
-    std::string text(static_cast<size_t>(copied) * 2 + 1, '\0');
-    int bytes = WideCharToMultiByte(1252, 0, wide.data(), static_cast<int>(copied), text.data(),
-                                    static_cast<int>(text.size()), nullptr, nullptr);
-    text.resize(bytes > 0 ? static_cast<size_t>(bytes) : 0);
-    return text;
+    return fromWide(wide.data(), static_cast<size_t>(copied));
 }
 
 int buttonCheck(HWND button) {
