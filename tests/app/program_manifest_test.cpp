@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -75,4 +77,23 @@ TEST(ProgramManifest, NamesWindowsVistaTo11KeepsTheClassicControlsAndLetsGdiScal
         text.find("<gdiScaling xmlns=\"http://schemas.microsoft.com/SMI/2017/WindowsSettings\">"
                   "true</gdiScaling>"),
         std::string::npos);
+}
+
+// The header flags every current Windows program carries: a relocatable image
+// for address randomisation, data pages that cannot run, and awareness of
+// terminal servers, without which Remote Desktop sessions redirect the
+// program's view of the Windows folder.
+TEST(ProgramManifest, TheHeaderAsksForRandomisedAddressesNoRunnableDataAndNoTerminalShims) {
+    std::ifstream file(VELMORIN_PROGRAM, std::ios::binary);
+    std::string image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_GT(image.size(), sizeof(IMAGE_DOS_HEADER));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
+    ASSERT_EQ(dos->e_magic, IMAGE_DOS_SIGNATURE);
+    ASSERT_LE(static_cast<size_t>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS32), image.size());
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(image.data() + dos->e_lfanew);
+    ASSERT_EQ(nt->Signature, IMAGE_NT_SIGNATURE);
+    const WORD flags = nt->OptionalHeader.DllCharacteristics;
+    EXPECT_EQ(flags & 0x0040, 0x0040) << "DYNAMIC_BASE";
+    EXPECT_EQ(flags & 0x0100, 0x0100) << "NX_COMPAT";
+    EXPECT_EQ(flags & 0x8000, 0x8000) << "TERMINAL_SERVER_AWARE";
 }
