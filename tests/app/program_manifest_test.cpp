@@ -97,3 +97,35 @@ TEST(ProgramManifest, TheHeaderAsksForRandomisedAddressesNoRunnableDataAndNoTerm
     EXPECT_EQ(flags & 0x0100, 0x0100) << "NX_COMPAT";
     EXPECT_EQ(flags & 0x8000, 0x8000) << "TERMINAL_SERVER_AWARE";
 }
+
+// One image per size that Windows shows: captions and small views (16, 24 at
+// 150 %, 32), large views and Alt+Tab (48), extra large views (256, stored as
+// a PNG). Each is a resource the system itself can make an icon of.
+TEST(ProgramManifest, TheIconHasAnImageForEverySizeWindowsShows) {
+    HMODULE image = LoadLibraryExA(VELMORIN_PROGRAM, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(image, nullptr);
+    HRSRC group = FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14)); // RT_GROUP_ICON
+    ASSERT_NE(group, nullptr);
+    const BYTE* directory = static_cast<const BYTE*>(LockResource(LoadResource(image, group)));
+    // GRPICONDIR: reserved, type, count; then 14-byte entries whose last word is the image's id.
+    const WORD count = *reinterpret_cast<const WORD*>(directory + 4);
+    std::set<int> sizes;
+    for (WORD i = 0; i < count; ++i) {
+        const BYTE* entry = directory + 6 + 14 * i;
+        const int size = entry[0] ? entry[0] : 256;
+        sizes.insert(size);
+        const WORD id = *reinterpret_cast<const WORD*>(entry + 12);
+        HRSRC found = FindResourceA(image, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3)); // RT_ICON
+        ASSERT_NE(found, nullptr) << size;
+        BYTE* bits = static_cast<BYTE*>(LockResource(LoadResource(image, found)));
+        if (size == 256) {
+            EXPECT_EQ(std::string(reinterpret_cast<char*>(bits), 4), "\x89PNG");
+        }
+        HICON icon = CreateIconFromResourceEx(bits, SizeofResource(image, found), TRUE, 0x00030000,
+                                              size, size, LR_DEFAULTCOLOR);
+        EXPECT_NE(icon, nullptr) << size;
+        DestroyIcon(icon);
+    }
+    EXPECT_EQ(sizes, (std::set<int>{16, 24, 32, 48, 256}));
+    FreeLibrary(image);
+}
