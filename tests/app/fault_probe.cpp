@@ -18,7 +18,8 @@ void __cdecl endWithSignalNumber(int signalNumber) {
     ExitProcess(static_cast<UINT>(signalNumber));
 }
 
-int signalSeen;
+// Written by the signal handler, inside the raise.
+volatile int signalSeen;
 
 void __cdecl recordSignal(int signalNumber) {
     signalSeen = signalNumber;
@@ -32,12 +33,10 @@ EXCEPTION_DISPOSITION __cdecl goOnAfterTheRaise(EXCEPTION_RECORD* record, void*,
                                               : ExceptionContinueExecution;
 }
 
-// Never returns: the registrations live in this frame.
-[[noreturn]] void raiseEachCode(const char* codes, int signalNumber) {
-    FaultRegistration goOn;
-    goOn.previous = reinterpret_cast<FaultRegistration*>(__readfsdword(0));
-    goOn.handler = goOnAfterTheRaise;
-    __writefsdword(0, reinterpret_cast<DWORD>(&goOn));
+// The fault handler in front of the catcher, each in a frame that is never
+// left; the handler's frame is the inner one, as on any thread's chain.
+[[noreturn]] __attribute__((noinline)) void raiseEachCodeBehindTheHandler(const char* codes,
+                                                                          int signalNumber) {
     FaultRegistration handler;
     installFaultHandler(&handler);
     UINT reached = 0;
@@ -56,6 +55,14 @@ EXCEPTION_DISPOSITION __cdecl goOnAfterTheRaise(EXCEPTION_RECORD* record, void*,
         }
     }
     ExitProcess(reached);
+}
+
+[[noreturn]] void raiseEachCode(const char* codes, int signalNumber) {
+    FaultRegistration goOn;
+    goOn.previous = reinterpret_cast<FaultRegistration*>(__readfsdword(0));
+    goOn.handler = goOnAfterTheRaise;
+    __writefsdword(0, reinterpret_cast<DWORD>(&goOn));
+    raiseEachCodeBehindTheHandler(codes, signalNumber);
 }
 
 LRESULT CALLBACK refuseTopLevelWindows(int code, WPARAM wParam, LPARAM lParam) {
