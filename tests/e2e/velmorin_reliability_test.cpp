@@ -368,14 +368,6 @@ int openBolts(const ProbeState& s) {
     return open;
 }
 
-std::string boltsShown(int open) {
-    std::string out;
-    for (int i = 0; i < BOLT_ROWS; ++i) {
-        out += (i ? " " : "") + std::string((open >> i) & 1 ? "auf" : "zu");
-    }
-    return out;
-}
-
 // The movement rule as the program's description states it: bolt 1 always
 // moves, bolts 2 to 5 when the one below is open and all below that are
 // closed, bolt 6 when all the others are closed.
@@ -590,7 +582,7 @@ std::optional<Step> planStep(std::mt19937& pick, const ProbeState& s, ProbeSessi
             outcomes.insert(open);
         }
         return clickStep("click on row " + std::to_string(row + 1), at,
-                         "the bolts at " + boltsShown(after) +
+                         std::string(after == open ? "a refused click" : "the bolt flipped") +
                              ", the list focused and no row marked",
                          shows(wide, outcomes, true), CTL_BOLT_LIST);
     }
