@@ -4,7 +4,11 @@ cmake_minimum_required(VERSION 3.25)
 # on the runtime alone, the application on top of everything.
 #   cmake -DSOURCE_DIR=<project root> -P check_layering.cmake
 # Project headers are named from the root ("runtime/heap.h"); any other quoted
-# include in these folders is a fault as well.
+# include in these folders is a fault as well. Every target has the root on
+# its include path, so an angle-bracket name that begins with a folder reaches
+# that folder just the same and is held to the same rule; other angle-bracket
+# names are the system's. A "." or ".." segment could lead anywhere from a
+# folder that looks allowed, so no include may have one.
 set(folders runtime core toolkit/window toolkit/controls app)
 set(uses_runtime runtime)
 set(uses_core runtime core)
@@ -25,24 +29,36 @@ function(folder_of path result)
   set(${result} "${found}" PARENT_SCOPE)
 endfunction()
 
+set(include_line "^[ \t]*#[ \t]*include[ \t]*([\"<])([^\">]*)[\">]")
 set(faults)
 set(scanned 0)
 foreach(folder IN LISTS folders)
   file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
        ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp)
+  list(JOIN uses_${folder} "/, " allowed)
   foreach(source IN LISTS sources)
     folder_of(${source} owner)
     if(NOT owner STREQUAL folder)
       continue() # a deeper folder of its own scans it
     endif()
     math(EXPR scanned "${scanned} + 1")
-    file(STRINGS ${SOURCE_DIR}/${source} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    file(STRINGS ${SOURCE_DIR}/${source} lines REGEX "${include_line}")
     foreach(line IN LISTS lines)
-      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*" "\\1" header "${line}")
+      string(REGEX MATCH "${include_line}" ignored "${line}")
+      set(quote "${CMAKE_MATCH_1}")
+      set(header "${CMAKE_MATCH_2}")
+      if(quote STREQUAL "<")
+        set(shown "<${header}>")
+      else()
+        set(shown "\"${header}\"")
+      endif()
       folder_of("${header}" target)
-      if(NOT target OR NOT target IN_LIST uses_${folder})
-        list(JOIN uses_${folder} "/, " allowed)
-        list(APPEND faults "${source} includes \"${header}\": ${folder}/ may use only ${allowed}/")
+      if("/${header}/" MATCHES "/\\.\\.?/")
+        list(APPEND faults "${source} includes ${shown}: no include may step through . or ..")
+      elseif(quote STREQUAL "<" AND NOT target)
+        continue() # a system header
+      elseif(NOT target OR NOT target IN_LIST uses_${folder})
+        list(APPEND faults "${source} includes ${shown}: ${folder}/ may use only ${allowed}/")
       endif()
     endforeach()
   endforeach()

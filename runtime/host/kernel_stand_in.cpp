@@ -15,10 +15,16 @@ struct alignas(16) BlockHeader {
     SIZE_T size;
 };
 
+// The stand-in takes any sizes, but keeps what it was asked for, and its live
+// heaps in a list, so that tests can see both.
 struct HostHeap {
     BlockHeader* blocks;
     std::size_t liveBlocks;
+    HostHeapRequest request;
+    HostHeap* nextLive;
 };
+
+HostHeap* liveHeaps = nullptr;
 
 // Like a debug heap: a block not asked zero-filled comes filled with a
 // pattern, and a block is poisoned before it goes back, so that code reading
@@ -100,11 +106,17 @@ void releaseBlock(HostHeap* heap, BlockHeader* block) {
 
 } // namespace
 
-HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T) {
+HANDLE HeapCreate(DWORD options, SIZE_T initialSize, SIZE_T maximumSize) {
     if (takeFailure(failingCreations)) {
         return nullptr;
     }
-    return std::calloc(1, sizeof(HostHeap));
+    auto* heap = static_cast<HostHeap*>(std::calloc(1, sizeof(HostHeap)));
+    if (heap) {
+        heap->request = {options, initialSize, maximumSize};
+        heap->nextLive = liveHeaps;
+        liveHeaps = heap;
+    }
+    return heap;
 }
 
 BOOL HeapDestroy(HANDLE heapHandle) {
@@ -114,6 +126,12 @@ BOOL HeapDestroy(HANDLE heapHandle) {
     }
     while (heap->blocks) {
         releaseBlock(heap, heap->blocks);
+    }
+    for (HostHeap** link = &liveHeaps; *link; link = &(*link)->nextLive) {
+        if (*link == heap) {
+            *link = heap->nextLive;
+            break;
+        }
     }
     std::free(heap);
     return 1;
@@ -177,6 +195,21 @@ void hostHeapFailAllocations(int count) {
 
 void hostHeapFailCreations(int count) {
     failingCreations = count;
+}
+
+bool hostHeapIsLive(HANDLE heapHandle) {
+    for (HostHeap* heap = liveHeaps; heap; heap = heap->nextLive) {
+        if (heap == heapHandle) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A heap that is gone answers with what no heap is asked for.
+HostHeapRequest hostHeapRequest(HANDLE heapHandle) {
+    return hostHeapIsLive(heapHandle) ? static_cast<HostHeap*>(heapHandle)->request
+                                      : HostHeapRequest{~DWORD{0}, 0, ~SIZE_T{0}};
 }
 
 HMODULE GetModuleHandleA(LPCSTR moduleName) {

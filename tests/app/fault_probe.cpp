@@ -2,15 +2,67 @@
 // "segv" or "fpe" on its command line installs that signal handler first,
 // which ends the process with the signal's number. With "nowindow" it runs
 // the program itself instead, with every top-level window refused.
+// "raise" followed by exception codes in hex raises each code in turn (with
+// "segv" or "fpe" before it) and ends with bit i of the exit code set when
+// the i-th code reached that signal handler.
 #include "runtime/process_entry.h"
 
+#include <intrin.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <string.h>
 
 namespace {
 
 void __cdecl endWithSignalNumber(int signalNumber) {
     ExitProcess(static_cast<UINT>(signalNumber));
+}
+
+// Written by the signal handler, inside the raise.
+volatile int signalSeen;
+
+void __cdecl recordSignal(int signalNumber) {
+    signalSeen = signalNumber;
+}
+
+// Behind the fault handler: a raised code that the handler passed on lets the
+// probe go on with the next one.
+EXCEPTION_DISPOSITION __cdecl goOnAfterTheRaise(EXCEPTION_RECORD* record, void*, CONTEXT*, void*) {
+    constexpr DWORD unwinding = EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND;
+    return record->ExceptionFlags & unwinding ? ExceptionContinueSearch
+                                              : ExceptionContinueExecution;
+}
+
+// The fault handler in front of the catcher, each in a frame that is never
+// left; the handler's frame is the inner one, as on any thread's chain.
+[[noreturn]] __attribute__((noinline)) void raiseEachCodeBehindTheHandler(const char* codes,
+                                                                          int signalNumber) {
+    FaultRegistration handler;
+    installFaultHandler(&handler);
+    UINT reached = 0;
+    char* next = nullptr;
+    for (int i = 0; i < 31; ++i, codes = next) {
+        DWORD code = strtoul(codes, &next, 16);
+        if (next == codes) {
+            break;
+        }
+        // Delivering a signal resets its handler.
+        signal(signalNumber, recordSignal);
+        signalSeen = 0;
+        RaiseException(code, 0, 0, nullptr);
+        if (signalSeen == signalNumber) {
+            reached |= 1u << i;
+        }
+    }
+    ExitProcess(reached);
+}
+
+[[noreturn]] void raiseEachCode(const char* codes, int signalNumber) {
+    FaultRegistration goOn;
+    goOn.previous = reinterpret_cast<FaultRegistration*>(__readfsdword(0));
+    goOn.handler = goOnAfterTheRaise;
+    __writefsdword(0, reinterpret_cast<DWORD>(&goOn));
+    raiseEachCodeBehindTheHandler(codes, signalNumber);
 }
 
 LRESULT CALLBACK refuseTopLevelWindows(int code, WPARAM wParam, LPARAM lParam) {
@@ -31,6 +83,9 @@ extern "C" __attribute__((force_align_arg_pointer)) void faultProbeEntry() {
     if (strstr(commandLine, " nowindow")) {
         SetWindowsHookExA(WH_CBT, refuseTopLevelWindows, nullptr, GetCurrentThreadId());
         processEntry();
+    }
+    if (const char* codes = strstr(commandLine, " raise ")) {
+        raiseEachCode(codes + 7, strstr(commandLine, " segv") ? SIGSEGV : SIGFPE);
     }
     if (strstr(commandLine, " segv")) {
         signal(SIGSEGV, endWithSignalNumber);

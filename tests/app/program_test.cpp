@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -103,8 +104,48 @@ TEST(Program, RunsWithArgumentsAndEndsWithZeroWhenItsWindowCloses) {
 
 namespace {
 
-DWORD runFaultProbe(const char* argument) {
-    return runToEnd(FAULT_PROBE, argument, FAULT_TIMEOUT_MS);
+DWORD runFaultProbe(const std::string& arguments) {
+    return runToEnd(FAULT_PROBE, arguments, FAULT_TIMEOUT_MS);
+}
+
+struct RaisedCode {
+    DWORD code;
+    bool processorFault;
+};
+
+// Every processor fault, and codes beside them that are none.
+const RaisedCode RAISED_CODES[] = {
+    {EXCEPTION_ACCESS_VIOLATION, true},      {EXCEPTION_ARRAY_BOUNDS_EXCEEDED, true},
+    {EXCEPTION_DATATYPE_MISALIGNMENT, true}, {EXCEPTION_FLT_DENORMAL_OPERAND, true},
+    {EXCEPTION_FLT_DIVIDE_BY_ZERO, true},    {EXCEPTION_FLT_INEXACT_RESULT, true},
+    {EXCEPTION_FLT_INVALID_OPERATION, true}, {EXCEPTION_FLT_OVERFLOW, true},
+    {EXCEPTION_FLT_STACK_CHECK, true},       {EXCEPTION_FLT_UNDERFLOW, true},
+    {EXCEPTION_INT_DIVIDE_BY_ZERO, true},    {EXCEPTION_INT_OVERFLOW, true},
+    {EXCEPTION_ILLEGAL_INSTRUCTION, true},   {EXCEPTION_PRIV_INSTRUCTION, true},
+    {EXCEPTION_IN_PAGE_ERROR, true},         {EXCEPTION_STACK_OVERFLOW, true},
+    {EXCEPTION_INVALID_HANDLE, false},       {0xE0000001, false},
+};
+
+// The probe raises each code in turn with one signal handler installed and
+// tells by its exit code which codes reached it.
+void expectEveryProcessorFaultReaches(const char* signalHandler) {
+    std::string arguments = std::string(signalHandler) + " raise";
+    char code[16];
+    for (const RaisedCode& raised : RAISED_CODES) {
+        std::snprintf(code, sizeof code, " %lx", static_cast<unsigned long>(raised.code));
+        arguments += code;
+    }
+    DWORD reached = runFaultProbe(arguments);
+    constexpr DWORD count = sizeof RAISED_CODES / sizeof RAISED_CODES[0];
+    ASSERT_EQ(reached >> count, 0u)
+        << "the probe did not go through the codes: exit code 0x" << std::hex << reached;
+    for (DWORD i = 0; i < count; ++i) {
+        const RaisedCode& raised = RAISED_CODES[i];
+        EXPECT_EQ(((reached >> i) & 1) != 0, raised.processorFault)
+            << "exception 0x" << std::hex << raised.code
+            << (raised.processorFault ? " must reach " : " must not reach ") << "the "
+            << signalHandler << " handler";
+    }
 }
 
 } // namespace
@@ -112,6 +153,7 @@ DWORD runFaultProbe(const char* argument) {
 TEST(FaultHandler, HandsAFaultToAnInstalledSegvHandler) {
     EXPECT_EQ(runFaultProbe("segv"), 11u);
     EXPECT_EQ(runFaultProbe("segv fpe"), 11u);
+    expectEveryProcessorFaultReaches("segv");
 }
 
 TEST(Program, EndsWithCodeTwoWhenItsWindowCannotOpen) {
@@ -120,13 +162,16 @@ TEST(Program, EndsWithCodeTwoWhenItsWindowCannotOpen) {
 
 TEST(FaultHandler, FallsBackToAnInstalledFpeHandler) {
     EXPECT_EQ(runFaultProbe("fpe"), 8u);
+    expectEveryProcessorFaultReaches("fpe");
 }
 
 namespace {
 
 // Runs the probe under this process as its debugger and gives the code of
 // the fault that came back as unhandled (the debugger's last chance), or 0.
-// Without a debugger the system would start one of its own.
+// Without a debugger the system would start one of its own. A fault that is
+// taken up again and again sends events without end, so the whole run, not
+// each wait, has the deadline.
 DWORD lastChanceFaultOfProbe() {
     std::string commandLine = std::string("\"") + FAULT_PROBE + "\" none";
     STARTUPINFOA startup = {};
@@ -137,8 +182,19 @@ DWORD lastChanceFaultOfProbe() {
         return 0;
     }
     DWORD lastChance = 0;
+    int firstChances = 0;
+    DWORD start = GetTickCount();
     DEBUG_EVENT event;
-    while (WaitForDebugEvent(&event, FAULT_TIMEOUT_MS)) {
+    for (;;) {
+        DWORD waited = GetTickCount() - start;
+        if (waited >= FAULT_TIMEOUT_MS || !WaitForDebugEvent(&event, FAULT_TIMEOUT_MS - waited)) {
+            ADD_FAILURE() << "waiting as its debugger for the fault probe to end: not ended within "
+                          << FAULT_TIMEOUT_MS << " ms, after " << firstChances
+                          << " first-chance faults";
+            TerminateProcess(process.hProcess, 99);
+            DebugActiveProcessStop(process.dwProcessId);
+            break;
+        }
         DWORD status = DBG_CONTINUE;
         if (event.dwDebugEventCode == CREATE_PROCESS_DEBUG_EVENT &&
             event.u.CreateProcessInfo.hFile) {
@@ -151,6 +207,7 @@ DWORD lastChanceFaultOfProbe() {
                 status = DBG_CONTINUE;
             } else if (info.dwFirstChance) {
                 status = DBG_EXCEPTION_NOT_HANDLED;
+                ++firstChances;
             } else {
                 lastChance = info.ExceptionRecord.ExceptionCode;
                 TerminateProcess(process.hProcess, lastChance);

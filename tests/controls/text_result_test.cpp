@@ -72,6 +72,11 @@ std::wstring platformColumnTitle(HWND listView, int column) {
 
 class TextResultTest : public ControlsTest {
   protected:
+    void SetUp() override {
+        ControlsTest::SetUp();
+        useGuardedArea();
+    }
+
     // Leaves `room` bytes, terminator included, at the position.
     char* leaveRoom(int room) {
         ScratchString.position = scratchLastByte() - (room - 1);
@@ -82,11 +87,11 @@ class TextResultTest : public ControlsTest {
         EXPECT_LE(ScratchString.position, scratchLastByte());
         EXPECT_EQ(*ScratchString.position, '\0');
         EXPECT_EQ(*scratchLastByte(), '\0');
-        EXPECT_TRUE(HeapValidate(RuntimeHeap, 0, nullptr));
+        EXPECT_TRUE(guardIntact()) << "a byte was written past the area's end";
     }
 
     // An area of the same size with guard bytes behind it, so that a write
-    // past the area's end shows.
+    // past the area's end shows: the heap does not notice a single byte.
     void useGuardedArea() {
         guarded.assign(SCRATCH_STRING_SIZE + GUARD_BYTES, GUARD);
         ScratchString.area = guarded.data();
@@ -126,7 +131,6 @@ TEST_F(TextResultTest, AListBoxLineThatJustFitsIsWhole) {
 }
 
 TEST_F(TextResultTest, AListBoxLineAsLongAsTheRoomLosesItsLastCharacter) {
-    useGuardedArea();
     createListBox(10, 0, 0, 100, 100);
     controlAddItem(10, -1, "zehn Bytes");
     leaveRoom(10);
@@ -160,7 +164,6 @@ TEST_F(TextResultTest, ALongListIconCellIsCutAtTheAreasEnd) {
 }
 
 TEST_F(TextResultTest, ACellFromTheControlsOwnCopyIsCutAlike) {
-    useGuardedArea();
     HWND list = createListIcon(0, 0, 0, 200, 200, "Riegel", 70);
     addListIconColumn(0, 1, "Status", 56);
     controlAddItem(0, -1, "kurz\nlang");

@@ -35,11 +35,28 @@ void growTo(std::vector<std::vector<std::string>>& cells, int row, int column) {
     }
 }
 
+// A line's number into `field`. Anything else leaves the field as it was; a
+// time-out is listed under `what`.
+void readNumber(std::istringstream& in, const std::string& what, int& field, ProbeState& s) {
+    std::string word;
+    in >> word;
+    if (word == "timeout") {
+        s.timeouts.push_back(what);
+        return;
+    }
+    std::istringstream number(word);
+    int value = 0;
+    if (number >> value) {
+        field = value;
+    }
+}
+
 void parseLine(const std::string& line, ProbeState& s) {
     std::istringstream in(line);
     std::string key;
     in >> key;
     int id = 0;
+    int ignored = 0;
     if (key == "window") {
         in >> s.window;
     } else if (key == "title") {
@@ -73,9 +90,12 @@ void parseLine(const std::string& line, ProbeState& s) {
         s.controls[id].text = textAfter(line, 2);
     } else if (key == "check") {
         in >> id;
-        in >> s.controls[id].check;
+        readNumber(in, "check " + std::to_string(id), s.controls[id].check, s);
     } else if (key == "rowcount") {
-        in >> s.rowCount;
+        readNumber(in, key, s.rowCount, s);
+    } else if (key == "columncount" || key == "lines") {
+        // Counts that the other lines carry; only a time-out is news.
+        readNumber(in, key, ignored, s);
     } else if (key == "column") {
         in >> id;
         if (id >= 0 && id < 100) {
@@ -101,9 +121,9 @@ void parseLine(const std::string& line, ProbeState& s) {
             s.rowRects[id] = readRect(in);
         }
     } else if (key == "lvfocus") {
-        in >> s.listFocusRow;
+        readNumber(in, key, s.listFocusRow, s);
     } else if (key == "lvselected") {
-        in >> s.listSelectedCount;
+        readNumber(in, key, s.listSelectedCount, s);
     } else if (key == "line") {
         in >> id;
         if (id == static_cast<int>(s.lines.size())) {
@@ -115,9 +135,8 @@ void parseLine(const std::string& line, ProbeState& s) {
         while (in >> id) {
             s.tabStops.push_back(id);
         }
-    } else if (key == "rows" || key == "lines" || key == "columncount" || key == "end" ||
-               key.empty()) {
-        // Counts and summaries that the other lines already carry.
+    } else if (key == "rows" || key == "end" || key.empty()) {
+        // A summary that the other lines already carry.
     } else {
         s.unknownLines.push_back(line);
     }
@@ -149,6 +168,14 @@ ProbeState parseProbeState(const std::string& answer) {
         parseLine(line, state);
     }
     return state;
+}
+
+std::string describeTimeouts(const ProbeState& state) {
+    std::string out;
+    for (const std::string& what : state.timeouts) {
+        out += (out.empty() ? "; the probe timed out reading " : ", ") + what;
+    }
+    return out;
 }
 
 const ProbeControl* ProbeState::control(int id) const {

@@ -12,6 +12,7 @@
 //   lvfocus R | lvselected N         the list-view's focus row and selection count
 //   lines N | line I TEXT            the list box
 //   tabstops ID...                   enabled, visible WS_TABSTOP descendants in order
+// A number that the window did not answer in time reads "timeout" instead.
 #pragma once
 
 #include <map>
@@ -60,11 +61,15 @@ struct ProbeState {
     std::vector<std::string> columns;
     std::vector<std::vector<std::string>> cells; // [row][column]
     std::vector<ScreenRect> rowRects;
-    int listFocusRow = -1;
-    int listSelectedCount = 0;
+    // What no list-view reports, so that an answer without these lines never
+    // reads as "no row focused, none selected".
+    int listFocusRow = -2;
+    int listSelectedCount = -1;
     std::vector<std::string> lines;
     std::vector<int> tabStops;
     std::vector<std::string> unknownLines;
+    // The lines whose number timed out ("lvfocus", "check 1", ...).
+    std::vector<std::string> timeouts;
 
     bool has(int id) const { return controls.count(id) != 0; }
     const ProbeControl* control(int id) const;
@@ -74,5 +79,7 @@ struct ProbeState {
 };
 
 ProbeState parseProbeState(const std::string& answer);
+// "; the probe timed out reading ..." for a failure message, or empty.
+std::string describeTimeouts(const ProbeState& state);
 // Undoes the probe's escaping of a text.
 std::string unescapeProbeText(const std::string& text);

@@ -60,6 +60,7 @@ TEST(ProbeReport, ReadsTheWindow) {
     EXPECT_TRUE(s.active);
     EXPECT_EQ(s.tabStops, (std::vector<int>{0, 10, 11}));
     EXPECT_TRUE(s.unknownLines.empty());
+    EXPECT_TRUE(s.timeouts.empty());
 }
 
 TEST(ProbeReport, ReadsControlsAndTheirTexts) {
@@ -104,6 +105,21 @@ TEST(ProbeReport, MissingWindowLeavesEverythingEmpty) {
     EXPECT_TRUE(s.controls.empty());
     EXPECT_TRUE(s.cells.empty());
     EXPECT_EQ(s.focus, FOCUS_NONE);
+    EXPECT_NE(s.listFocusRow, -1) << "no list read must not pass for no row focused";
+    EXPECT_NE(s.listSelectedCount, 0) << "no list read must not pass for none selected";
+}
+
+TEST(ProbeReport, ANumberThatTimedOutIsNamedAndReadsAsNone) {
+    ProbeState s = parseProbeState("rowcount timeout\ncolumncount timeout\nlvfocus timeout\n"
+                                   "lvselected timeout\ncheck 1 timeout\nlines timeout\n");
+    EXPECT_EQ(s.timeouts, (std::vector<std::string>{"rowcount", "columncount", "lvfocus",
+                                                    "lvselected", "check 1", "lines"}));
+    EXPECT_NE(s.listFocusRow, -1);
+    EXPECT_NE(s.listSelectedCount, 0);
+    EXPECT_EQ(s.control(1)->check, -1) << "neither pressed nor released";
+    EXPECT_EQ(describeTimeouts(s), "; the probe timed out reading rowcount, columncount, lvfocus, "
+                                   "lvselected, check 1, lines");
+    EXPECT_TRUE(s.unknownLines.empty());
 }
 
 TEST(ProbeReport, CarriageReturnsAndUnknownLinesDoNotCorruptFields) {

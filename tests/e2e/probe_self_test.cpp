@@ -57,6 +57,7 @@ TEST_F(ProbeSelfTest, ReadsTheWindowFrameAndClient) {
     EXPECT_GT(state.clientX, state.frame.x);
     EXPECT_GT(state.clientY, state.frame.y);
     EXPECT_EQ(state.style & 0x90C80000u, 0x90C80000u);
+    EXPECT_EQ(describeTimeouts(state), "");
 }
 
 TEST_F(ProbeSelfTest, ReadsListViewCellsThroughTheTargetsMemory) {

@@ -112,7 +112,8 @@ class VelmorinTest : public ProgramTest {
             if (std::chrono::steady_clock::now() >= deadline) {
                 ADD_FAILURE() << "timed out waiting until " << what << "; rows "
                               << describe(s.statuses()) << ", focus " << s.focus << ", client "
-                              << s.clientWidth << ", " << s.lines.size() << " report lines";
+                              << s.clientWidth << ", " << s.lines.size() << " report lines"
+                              << describeTimeouts(s);
                 return s;
             }
             std::this_thread::sleep_for(Milliseconds(15));

@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <random>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -109,6 +110,7 @@ std::string snapshot(const ProbeState& s) {
     for (const std::string& line : s.lines) {
         out << " [" << line << "]";
     }
+    out << describeTimeouts(s);
     return out.str();
 }
 
@@ -276,13 +278,34 @@ const KindWeight KINDS[] = {
     {Kind::Space, "space", 11},
 };
 
+// The walk's length does not depend on the machine's speed: only the suite's
+// time-out bounds it.
+constexpr int RANDOM_STEPS = 250;
+// Where a step leaves the focus to chance or to the program.
+constexpr int ANY_FOCUS = -100;
+// Two clicks at most this far apart may make a double click, if they come
+// quickly enough: the system's own square is smaller.
+constexpr int DOUBLE_CLICK_ROOM = 8;
+
+using Point = std::pair<int, int>;
+
 // One step of the random walk: what is done, and what must show afterwards.
 struct Step {
     std::string what;
     std::function<bool()> perform;
     std::string expected;
+    // The form, the bolts and the marks the step leaves.
     std::function<bool(const ProbeState&)> done;
+    int focus = ANY_FOCUS;
     int actions = 1; // clicks and key strokes
+    // The step passes through states its expectation accepts before it is
+    // handled through, so a key is always sent after it (followWithFocusKey).
+    bool followed = false;
+    std::optional<Point> lastClick;
+
+    bool holds(const ProbeState& t) const {
+        return done(t) && (focus == ANY_FOCUS || t.focus == focus);
+    }
 };
 
 int pickIn(std::mt19937& pick, int low, int high) {
@@ -290,27 +313,97 @@ int pickIn(std::mt19937& pick, int low, int high) {
 }
 
 // A point inside a rectangle, off its very edge.
-std::pair<int, int> pointIn(std::mt19937& pick, const ScreenRect& r) {
+Point pointIn(std::mt19937& pick, const ScreenRect& r) {
     return {pickIn(pick, r.x + 2, r.x + r.width - 3), pickIn(pick, r.y + 2, r.y + r.height - 3)};
 }
 
-Step clickStep(std::string what, std::pair<int, int> at, std::string expected,
-               std::function<bool(const ProbeState&)> done) {
-    what += " at " + std::to_string(at.first) + "," + std::to_string(at.second);
-    return {what, [at] { return clickAt(at.first, at.second); }, std::move(expected),
-            std::move(done)};
+bool mayMakeADoubleClick(const std::optional<Point>& before, const Point& at) {
+    return before && std::abs(before->first - at.first) <= DOUBLE_CLICK_ROOM &&
+           std::abs(before->second - at.second) <= DOUBLE_CLICK_ROOM;
+}
+
+Step makeStep(std::string what, std::function<bool()> perform, std::string expected,
+              std::function<bool(const ProbeState&)> done, int focus) {
+    Step step;
+    step.what = std::move(what);
+    step.perform = std::move(perform);
+    step.expected = std::move(expected);
+    step.done = std::move(done);
+    step.focus = focus;
+    return step;
 }
 
 Step keyStep(std::string what, const std::string& key, std::string expected,
-             std::function<bool(const ProbeState&)> done) {
-    return {std::move(what), [key] { return pressKey(key); }, std::move(expected), std::move(done)};
+             std::function<bool(const ProbeState&)> done, int focus = ANY_FOCUS) {
+    return makeStep(
+        std::move(what), [key] { return pressKey(key); }, std::move(expected), std::move(done),
+        focus);
 }
 
-// Whatever a step may do, it must not change the window's form unless it
-// is one of the steps that open or leave the report.
-std::function<bool(const ProbeState&)> sameForm(const ProbeState& before) {
-    bool wide = before.has(CTL_BACK);
-    return [wide](const ProbeState& s) { return wide ? reportShown(s) : narrowShown(s); };
+Step clickStep(std::string what, Point at, std::string expected,
+               std::function<bool(const ProbeState&)> done, int focus = ANY_FOCUS) {
+    what += " at " + std::to_string(at.first) + "," + std::to_string(at.second);
+    Step step = makeStep(
+        std::move(what), [at] { return clickAt(at.first, at.second); }, std::move(expected),
+        std::move(done), focus);
+    step.lastClick = at;
+    return step;
+}
+
+// The bolts as a pattern, bit i set while bolt i + 1 is open; -1 when a row
+// shows anything else.
+int openBolts(const ProbeState& s) {
+    std::vector<std::string> statuses = s.statuses();
+    if (statuses.size() != BOLT_ROWS) {
+        return -1;
+    }
+    int open = 0;
+    for (int i = 0; i < BOLT_ROWS; ++i) {
+        if (statuses[i] == "auf") {
+            open |= 1 << i;
+        } else if (statuses[i] != "zu") {
+            return -1;
+        }
+    }
+    return open;
+}
+
+// The movement rule as the program's description states it: bolt 1 always
+// moves, bolts 2 to 5 when the one below is open and all below that are
+// closed, bolt 6 when all the others are closed.
+bool ruleAllows(int open, int bolt) {
+    int below = open & ((1 << bolt) - 1);
+    if (bolt == 0) {
+        return true;
+    }
+    return bolt == BOLT_ROWS - 1 ? below == 0 : below == 1 << (bolt - 1);
+}
+
+// A click on a row flips its bolt; while the toggle is pressed, only where
+// the rule allows it.
+int afterRowClick(int open, int row, bool underTheRule) {
+    return underTheRule && !ruleAllows(open, row) ? open : open ^ (1 << row);
+}
+
+bool isWide(const ProbeState& s) {
+    return s.has(CTL_BACK);
+}
+
+// The window in one form with the bolts at one of `bolts` (any bolts when the
+// set is empty), and no row marked where `unmarked` asks for it.
+std::function<bool(const ProbeState&)> shows(bool wide, std::set<int> bolts,
+                                             bool unmarked = false) {
+    return [wide, bolts = std::move(bolts), unmarked](const ProbeState& t) {
+        int open = openBolts(t);
+        return (wide ? reportShown(t) : narrowShown(t)) && open >= 0 &&
+               (bolts.empty() || bolts.count(open) != 0) &&
+               (!unmarked || (t.listSelectedCount == 0 && t.listFocusRow == -1));
+    };
+}
+
+// The form and the bolts as they are.
+std::function<bool(const ProbeState&)> unchanged(const ProbeState& s) {
+    return shows(isWide(s), {openBolts(s)});
 }
 
 std::string focusName(int id) {
@@ -319,24 +412,61 @@ std::string focusName(int id) {
                                 : "control " + std::to_string(id);
 }
 
+// A step whose own effect may not show is followed by Tab or Shift+Tab,
+// whichever takes the focus to a stop it held neither before the step nor
+// after it. Keys and clicks are taken in the order they came, so once the
+// focus shows there the step has been handled through, and what it left
+// shows too.
+bool followWithFocusKey(Step& step, const ProbeState& before) {
+    if (step.focus == ANY_FOCUS) {
+        return false;
+    }
+    ProbeState afterStep = before;
+    afterStep.focus = step.focus;
+    int next = focusAfterTab(afterStep);
+    bool tab = next != step.focus && next != before.focus;
+    int to = tab ? next : focusAfterShiftTab(afterStep);
+    if (to == step.focus || to == before.focus) {
+        return false;
+    }
+    std::string key = tab ? "Tab" : "shift+Tab";
+    step.what += ", then " + key;
+    step.expected += ", then the focus on " + focusName(to);
+    step.perform = [perform = step.perform, key] { return perform() && pressKey(key); };
+    step.focus = to;
+    ++step.actions;
+    return true;
+}
+
 // What a press of the space bar does depends on the focused control.
 Step spaceStep(const ProbeState& s) {
-    bool wide = s.has(CTL_BACK);
+    bool wide = isWide(s);
     int focus = s.focus;
+    int open = openBolts(s);
     if (!wide && focus == CTL_SYSTEM_TOGGLE) {
         int pressed = 1 - check(s, CTL_SYSTEM_TOGGLE);
+        auto same = unchanged(s);
         return keyStep("space on the toggle", "space", "the toggle flips",
-                       [pressed](const ProbeState& t) {
-                           return narrowShown(t) && check(t, CTL_SYSTEM_TOGGLE) == pressed;
+                       [pressed, same](const ProbeState& t) {
+                           return same(t) && check(t, CTL_SYSTEM_TOGGLE) == pressed;
                        });
     }
+    if (!wide && focus == CTL_RANDOM) {
+        // A fill may draw what the bolts show already.
+        Step step = keyStep("space on \"Zufall\"", "space", "\"Zufall\" fills the bolts",
+                            shows(false, {}), CTL_RANDOM);
+        step.followed = true;
+        return step;
+    }
     if (!wide && (focus == CTL_OPEN_ALL || focus == CTL_CLOSE_ALL)) {
-        return keyStep("space on " + focusName(focus), "space", "the report", reportShown);
+        return keyStep("space on " + focusName(focus), "space", "the report", shows(true, {open}));
     }
     if (wide && focus == CTL_BACK) {
-        return keyStep("space on the back button", "space", "the narrow form", narrowShown);
+        return keyStep("space on the back button", "space", "the narrow form",
+                       shows(false, {open}));
     }
-    return keyStep("space on " + focusName(focus), "space", "the same form", sameForm(s));
+    return keyStep("space on " + focusName(focus), "space", "nothing, the focus kept", unchanged(s),
+                   focus);
 }
 
 std::optional<Step> buttonStep(std::mt19937& pick, const ProbeState& s) {
@@ -349,57 +479,80 @@ std::optional<Step> buttonStep(std::mt19937& pick, const ProbeState& s) {
     std::string what = "click on button " + std::to_string(id);
     auto at = pointIn(pick, c->rect);
     if (!c->enabled) {
-        return clickStep(what + " (disabled)", at, "nothing", sameForm(s));
+        return clickStep(what + " (disabled)", at, "nothing, the focus kept", unchanged(s),
+                         s.focus);
     }
     if (id == CTL_OPEN_ALL || id == CTL_CLOSE_ALL) {
-        return clickStep(what, at, "the report", reportShown);
+        return clickStep(what, at, "the report", shows(true, {openBolts(s)}));
     }
     if (id == CTL_SYSTEM_TOGGLE) {
         int pressed = 1 - check(s, CTL_SYSTEM_TOGGLE);
-        return clickStep(what, at, "the toggle flips and has the focus",
-                         [pressed](const ProbeState& t) {
-                             return narrowShown(t) && t.focus == CTL_SYSTEM_TOGGLE &&
-                                    check(t, CTL_SYSTEM_TOGGLE) == pressed;
-                         });
+        auto same = unchanged(s);
+        return clickStep(
+            what, at, "the toggle flips and has the focus",
+            [pressed, same](const ProbeState& t) {
+                return same(t) && check(t, CTL_SYSTEM_TOGGLE) == pressed;
+            },
+            CTL_SYSTEM_TOGGLE);
     }
-    return clickStep(what, at, "\"Zufall\" has the focus",
-                     [](const ProbeState& t) { return narrowShown(t) && t.focus == CTL_RANDOM; });
+    // "Zufall" takes the focus before it fills the bolts, and it may draw
+    // what they show already.
+    Step step = clickStep(what, at, "\"Zufall\" fills the bolts and has the focus",
+                          shows(false, {}), CTL_RANDOM);
+    step.followed = true;
+    return step;
 }
 
 // A quick hand: several row clicks in a row without waiting for any of
-// them, often twice on one row, so double clicks come too.
-std::optional<Step> burstStep(std::mt19937& pick, const ProbeState& s) {
+// them, often twice on one row, so double clicks come too. Whether two
+// clicks make one depends on how quickly the machine sends them, so the
+// bolts may end in any of the states either way gives.
+std::optional<Step> burstStep(std::mt19937& pick, const ProbeState& s,
+                              std::optional<Point> lastClick) {
     if (s.rowRects.size() != BOLT_ROWS) {
         return std::nullopt;
     }
-    std::vector<std::pair<int, int>> points;
+    std::vector<Point> points;
     std::string rows;
+    std::set<int> outcomes = {openBolts(s)};
+    bool underTheRule = check(s, CTL_SYSTEM_TOGGLE) == 1;
     int count = pickIn(pick, 3, 6);
     for (int i = 0; i < count; ++i) {
         int row = pickIn(pick, 0, BOLT_ROWS - 1);
         rows += (rows.empty() ? "" : ",") + std::to_string(row + 1);
-        points.push_back(pointIn(pick, s.rowRects[row]));
+        Point at = pointIn(pick, s.rowRects[row]);
+        bool mayBeDouble = mayMakeADoubleClick(lastClick, at);
+        std::set<int> next;
+        for (int open : outcomes) {
+            next.insert(afterRowClick(open, row, underTheRule));
+            if (mayBeDouble) {
+                next.insert(open);
+            }
+        }
+        outcomes = next;
+        points.push_back(at);
+        lastClick = at;
     }
-    auto formStays = sameForm(s);
-    return Step{"burst of clicks on rows " + rows,
-                [points] {
-                    for (auto [x, y] : points) {
-                        if (!clickAt(x, y)) {
-                            return false;
-                        }
-                    }
-                    return true;
-                },
-                "the list has the focus and no row stays marked",
-                [formStays](const ProbeState& t) {
-                    return formStays(t) && t.focus == CTL_BOLT_LIST && t.listSelectedCount == 0 &&
-                           t.listFocusRow == -1;
-                },
-                count};
+    Step step = makeStep(
+        "burst of clicks on rows " + rows,
+        [points] {
+            for (auto [x, y] : points) {
+                if (!clickAt(x, y)) {
+                    return false;
+                }
+            }
+            return true;
+        },
+        "the list has the focus, no row stays marked and the bolts are as the clicks left them",
+        shows(isWide(s), outcomes, true), CTL_BOLT_LIST);
+    step.actions = count;
+    step.followed = true;
+    step.lastClick = points.back();
+    return step;
 }
 
 std::optional<Step> planStep(std::mt19937& pick, const ProbeState& s, ProbeSession& probe,
-                             std::string* kindName) {
+                             const std::optional<Point>& lastClick, std::string* kindName) {
     int total = 0;
     for (const KindWeight& k : KINDS) {
         total += k.weight;
@@ -414,23 +567,27 @@ std::optional<Step> planStep(std::mt19937& pick, const ProbeState& s, ProbeSessi
         draw -= k.weight;
     }
     *kindName = chosen->name;
-    bool wide = s.has(CTL_BACK);
+    bool wide = isWide(s);
     switch (chosen->kind) {
     case Kind::Row: {
         int row = pickIn(pick, 0, BOLT_ROWS - 1);
         if (row >= static_cast<int>(s.rowRects.size())) {
             return std::nullopt;
         }
-        auto formStays = sameForm(s);
-        return clickStep("click on row " + std::to_string(row + 1), pointIn(pick, s.rowRects[row]),
-                         "the list has the focus and no row stays marked",
-                         [formStays](const ProbeState& t) {
-                             return formStays(t) && t.focus == CTL_BOLT_LIST &&
-                                    t.listSelectedCount == 0 && t.listFocusRow == -1;
-                         });
+        Point at = pointIn(pick, s.rowRects[row]);
+        int open = openBolts(s);
+        int after = afterRowClick(open, row, check(s, CTL_SYSTEM_TOGGLE) == 1);
+        std::set<int> outcomes = {after};
+        if (mayMakeADoubleClick(lastClick, at)) {
+            outcomes.insert(open);
+        }
+        return clickStep("click on row " + std::to_string(row + 1), at,
+                         std::string(after == open ? "a refused click" : "the bolt flipped") +
+                             ", the list focused and no row marked",
+                         shows(wide, outcomes, true), CTL_BOLT_LIST);
     }
     case Kind::Burst:
-        return burstStep(pick, s);
+        return burstStep(pick, s, lastClick);
     case Kind::Button:
         return buttonStep(pick, s);
     case Kind::ReportList: {
@@ -439,9 +596,8 @@ std::optional<Step> planStep(std::mt19937& pick, const ProbeState& s, ProbeSessi
         }
         ScreenRect lines = s.control(CTL_MOVE_LIST)->rect;
         lines.width -= BAR_ROOM;
-        return clickStep(
-            "click on the report list", pointIn(pick, lines), "the report list has the focus",
-            [](const ProbeState& t) { return reportShown(t) && t.focus == CTL_MOVE_LIST; });
+        return clickStep("click on the report list", pointIn(pick, lines),
+                         "the report list has the focus", unchanged(s), CTL_MOVE_LIST);
     }
     case Kind::ScrollBar: {
         // A long report has a scroll bar; pressing it scrolls the lines and
@@ -450,19 +606,17 @@ std::optional<Step> planStep(std::mt19937& pick, const ProbeState& s, ProbeSessi
             return std::nullopt;
         }
         const ScreenRect& list = s.control(CTL_MOVE_LIST)->rect;
-        std::pair<int, int> at = {pickIn(pick, list.x + list.width - 15, list.x + list.width - 6),
-                                  pickIn(pick, list.y + 3, list.y + list.height - 4)};
-        int focus = s.focus;
-        return clickStep(
-            "click on the report's scroll bar", at, "the focus stays on " + focusName(focus),
-            [focus](const ProbeState& t) { return reportShown(t) && t.focus == focus; });
+        Point at = {pickIn(pick, list.x + list.width - 15, list.x + list.width - 6),
+                    pickIn(pick, list.y + 3, list.y + list.height - 4)};
+        return clickStep("click on the report's scroll bar", at,
+                         "the focus stays on " + focusName(s.focus), unchanged(s), s.focus);
     }
     case Kind::Back:
         if (!wide) {
             return std::nullopt;
         }
         return clickStep("click on the back button", pointIn(pick, s.control(CTL_BACK)->rect),
-                         "the narrow form", narrowShown);
+                         "the narrow form", shows(false, {openBolts(s)}));
     case Kind::Caption: {
         // Only the bare caption: the system menu's icon and the close box
         // are left alone.
@@ -472,21 +626,16 @@ std::optional<Step> planStep(std::mt19937& pick, const ProbeState& s, ProbeSessi
         if (!hit || hit->code != HIT_CAPTION || !hit->inside) {
             return std::nullopt;
         }
-        return clickStep("click on the caption", {x, y}, "the same form", sameForm(s));
+        return clickStep("click on the caption", {x, y}, "nothing, the focus kept", unchanged(s),
+                         s.focus);
     }
     case Kind::Tab: {
         int to = focusAfterTab(s);
-        auto formStays = sameForm(s);
-        return keyStep(
-            "Tab", "Tab", "the focus on " + focusName(to),
-            [to, formStays](const ProbeState& t) { return formStays(t) && t.focus == to; });
+        return keyStep("Tab", "Tab", "the focus on " + focusName(to), unchanged(s), to);
     }
     case Kind::ShiftTab: {
         int to = focusAfterShiftTab(s);
-        auto formStays = sameForm(s);
-        return keyStep(
-            "shift+Tab", "shift+Tab", "the focus on " + focusName(to),
-            [to, formStays](const ProbeState& t) { return formStays(t) && t.focus == to; });
+        return keyStep("shift+Tab", "shift+Tab", "the focus on " + focusName(to), unchanged(s), to);
     }
     case Kind::Space:
         return spaceStep(s);
@@ -504,27 +653,36 @@ std::string trail(const std::deque<std::string>& recent) {
 
 TEST_F(ReliabilityTest, SurvivesHundredsOfRandomClicksAndKeys) {
     const unsigned seed = randomSeed();
-    const int maxSteps = 400;
-    const auto budget = std::chrono::seconds(90);
-    std::printf("random use: seed %u (set VELMORIN_RANDOM_SEED to choose another)\n", seed);
+    std::printf("random use: %d steps from seed %u (set VELMORIN_RANDOM_SEED to choose another)\n",
+                RANDOM_STEPS, seed);
     std::fflush(stdout);
     RecordProperty("random_seed", std::to_string(seed));
+    RecordProperty("random_steps", RANDOM_STEPS);
     std::mt19937 pick(seed);
     std::deque<std::string> recent;
     std::map<std::string, int> counts;
+    std::optional<Point> lastClick;
     int survived = 0;
     int actions = 0;
+    int followed = 0;
     int reportsSeen = 0;
     auto start = Clock::now();
-    while (survived < maxSteps && Clock::now() - start < budget) {
+    while (survived < RANDOM_STEPS) {
         ASSERT_TRUE(program.running())
             << "the program ended after " << survived << " steps; the last ones:" << trail(recent);
         ASSERT_EQ(boltListFault(now), "")
             << "after " << survived << " steps; the last ones:" << trail(recent);
         std::string kind;
-        std::optional<Step> step = planStep(pick, now, *probe, &kind);
+        std::optional<Step> step = planStep(pick, now, *probe, lastClick, &kind);
         if (!step) {
             continue; // not possible in this form; draw again
+        }
+        // A step whose expectation holds already proves nothing by itself.
+        if (step->followed || step->holds(now)) {
+            ASSERT_TRUE(followWithFocusKey(*step, now))
+                << "no key takes the focus to a new stop after " << step->what << "; now "
+                << snapshot(now) << ", focus " << now.focus << "; the last steps:" << trail(recent);
+            ++followed;
         }
         recent.push_back(std::to_string(survived + 1) + ": " + step->what + ", expecting " +
                          step->expected);
@@ -532,15 +690,19 @@ TEST_F(ReliabilityTest, SurvivesHundredsOfRandomClicksAndKeys) {
             recent.pop_front();
         }
         ASSERT_TRUE(step->perform()) << "xdotool failed at " << step->what;
-        bool wasWide = now.has(CTL_BACK);
+        if (step->lastClick) {
+            lastClick = step->lastClick;
+        }
+        bool wasWide = isWide(now);
         ProbeState last;
-        std::optional<ProbeState> after = poll(step->done, SETTLE, &last);
+        std::optional<ProbeState> after =
+            poll([&step](const ProbeState& t) { return step->holds(t); }, SETTLE, &last);
         ASSERT_TRUE(after) << "no " << step->expected << " within " << SETTLE.count()
                            << " ms; program running " << program.running() << ", now "
                            << snapshot(last) << ", focus " << last.focus
                            << "; the last steps:" << trail(recent);
         now = *after;
-        reportsSeen += !wasWide && now.has(CTL_BACK);
+        reportsSeen += !wasWide && isWide(now);
         ++counts[kind];
         ++survived;
         actions += step->actions;
@@ -550,23 +712,17 @@ TEST_F(ReliabilityTest, SurvivesHundredsOfRandomClicksAndKeys) {
     ASSERT_TRUE(program.running()) << "the program ended after the last step:" << trail(recent);
     now = probe->state();
     EXPECT_EQ(boltListFault(now), "") << trail(recent);
-    EXPECT_EQ(now.rowCount, BOLT_ROWS);
-    for (const std::string& status : now.statuses()) {
-        EXPECT_TRUE(status == "zu" || status == "auf") << status;
-    }
     std::string mix;
     for (const auto& [name, n] : counts) {
         mix += " " + name + " " + std::to_string(n);
     }
-    std::printf("random use: %d steps (%d clicks and key strokes) survived in %.1f s (seed %u), "
-                "%d reports opened;%s\n",
-                survived, actions, seconds, seed, reportsSeen, mix.c_str());
+    std::printf("random use: %d steps (%d clicks and key strokes, %d steps followed by a key) "
+                "survived in %.1f s (seed %u), %d reports opened;%s\n",
+                survived, actions, followed, seconds, seed, reportsSeen, mix.c_str());
     std::printf("random use: final rows %s\n", joined(now.statuses()).c_str());
     std::fflush(stdout);
-    RecordProperty("random_steps_survived", survived);
     RecordProperty("random_actions_survived", actions);
     RecordProperty("random_reports_opened", reportsSeen);
-    EXPECT_GE(survived, 150) << "too few steps in the time to say much";
     EXPECT_GT(reportsSeen, 0) << "the walk never opened a report";
 
     closeWithTheCloseBox();

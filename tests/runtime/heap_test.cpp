@@ -58,11 +58,14 @@ TEST_F(RuntimeHeapTest, ReleasingGivesTheBlockBack) {
 
 TEST(RuntimeHeapLifetime, ClosingDestroysEverythingStillAlive) {
     openRuntimeHeap();
+    HANDLE opened = RuntimeHeap;
+    EXPECT_TRUE(isLiveHeap(opened));
     for (int i = 0; i < 50; ++i) {
         heapAllocZeroed(1000);
     }
     closeRuntimeHeap();
     EXPECT_EQ(RuntimeHeap, nullptr);
+    EXPECT_FALSE(isLiveHeap(opened)) << "the heap, and with it its blocks, must be given back";
     // A second heap starts empty.
     openRuntimeHeap();
     EXPECT_EQ(liveHeapBlocks(), 0);
@@ -110,6 +113,15 @@ TEST(RuntimeHeapFailure, AHeapThatCannotBeMadeEndsTheProcessAlike) {
             openRuntimeHeap();
         },
         ::testing::ExitedWithCode(3), "");
+}
+
+// The stand-in takes any sizes; what the program asks of the real heap is a
+// serialised one that starts small and grows without a limit.
+TEST_F(RuntimeHeapTest, IsMadeSerialisedSmallAndGrowable) {
+    HostHeapRequest made = hostHeapRequest(RuntimeHeap);
+    EXPECT_EQ(made.options, 0u);
+    EXPECT_EQ(made.initialSize, 4000u);
+    EXPECT_EQ(made.maximumSize, 0u) << "a maximum makes the heap fixed in size";
 }
 
 // Memory nobody wrote must not pass for a terminator.

@@ -18,3 +18,18 @@ int liveHeapBlocks() {
     return static_cast<int>(hostHeapLiveBlocks(RuntimeHeap));
 #endif
 }
+
+bool isLiveHeap(HANDLE heap) {
+#ifdef _WIN32
+    HANDLE heaps[256];
+    DWORD count = GetProcessHeaps(256, heaps);
+    for (DWORD i = 0; i < count && i < 256; ++i) {
+        if (heaps[i] == heap) {
+            return true;
+        }
+    }
+    return false;
+#else
+    return hostHeapIsLive(heap);
+#endif
+}

@@ -59,6 +59,12 @@ std::string escaped(const std::string& text) {
     return out;
 }
 
+// A number the window did not give in time is printed as such, so that it
+// never reads as a value.
+std::string number(int value) {
+    return value == NO_ANSWER ? "timeout" : std::to_string(value);
+}
+
 HWND findTarget() {
     return FindWindowA(targetClass.c_str(), targetTitle.c_str());
 }
@@ -84,8 +90,8 @@ int focusId(HWND top, HWND focus) {
 void printListView(const RemoteBuffer& buffer, HWND listView) {
     int rows = listViewRowCount(listView);
     int columns = listViewColumnCount(listView);
-    std::printf("rowcount %d\n", rows);
-    std::printf("columncount %d\n", columns);
+    std::printf("rowcount %s\n", number(rows).c_str());
+    std::printf("columncount %s\n", number(columns).c_str());
     for (int c = 0; c < columns; ++c) {
         std::printf("column %d %s\n", c, escaped(listViewColumnTitle(buffer, listView, c)).c_str());
     }
@@ -104,13 +110,13 @@ void printListView(const RemoteBuffer& buffer, HWND listView) {
         }
     }
     std::printf("%s\n", statuses.c_str());
-    std::printf("lvfocus %d\n", listViewNextItem(listView, LVNI_FOCUSED));
-    std::printf("lvselected %d\n", listViewSelectedCount(listView));
+    std::printf("lvfocus %s\n", number(listViewNextItem(listView, LVNI_FOCUSED)).c_str());
+    std::printf("lvselected %s\n", number(listViewSelectedCount(listView)).c_str());
 }
 
 void printListBox(HWND listBox) {
     int count = listBoxCount(listBox);
-    std::printf("lines %d\n", count);
+    std::printf("lines %s\n", number(count).c_str());
     for (int i = 0; i < count; ++i) {
         std::printf("line %d %s\n", i, escaped(listBoxLine(listBox, i)).c_str());
     }
@@ -149,7 +155,7 @@ bool printState() {
         printRect("rect", control.id, control.screenRect);
         std::printf("text %d %s\n", control.id, escaped(control.text).c_str());
         if (lstrcmpiA(control.className.c_str(), "Button") == 0) {
-            std::printf("check %d %d\n", control.id, buttonCheck(control.window));
+            std::printf("check %d %s\n", control.id, number(buttonCheck(control.window)).c_str());
         } else if (lstrcmpiA(control.className.c_str(), WC_LISTVIEWA) == 0 && haveBuffer) {
             printListView(buffer, control.window);
         } else if (lstrcmpiA(control.className.c_str(), "ListBox") == 0) {

@@ -12,11 +12,13 @@ constexpr SIZE_T REMOTE_BUFFER_SIZE = 4096;
 constexpr int REMOTE_TEXT_OFFSET = 512;
 constexpr int REMOTE_TEXT_UNITS = 1024;
 
+// NO_ANSWER when the window did not answer in time or is gone: -1 would read
+// as "no such row".
 LRESULT sendA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, MESSAGE_TIMEOUT_MS,
                              &result)) {
-        return -1;
+        return NO_ANSWER;
     }
     return static_cast<LRESULT>(result);
 }
@@ -25,7 +27,7 @@ LRESULT sendW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, MESSAGE_TIMEOUT_MS,
                              &result)) {
-        return -1;
+        return NO_ANSWER;
     }
     return static_cast<LRESULT>(result);
 }
@@ -164,11 +166,11 @@ int listViewRowCount(HWND listView) {
 }
 
 int listViewColumnCount(HWND listView) {
-    HWND header = reinterpret_cast<HWND>(sendA(listView, LVM_GETHEADER, 0, 0));
-    if (!header || header == reinterpret_cast<HWND>(-1)) {
-        return 0;
+    LRESULT header = sendA(listView, LVM_GETHEADER, 0, 0);
+    if (header == NO_ANSWER || !header) {
+        return header ? NO_ANSWER : 0;
     }
-    return static_cast<int>(sendA(header, HDM_GETITEMCOUNT, 0, 0));
+    return static_cast<int>(sendA(reinterpret_cast<HWND>(header), HDM_GETITEMCOUNT, 0, 0));
 }
 
 std::string listViewCell(const RemoteBuffer& buffer, HWND listView, int row, int column) {

@@ -5,8 +5,13 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <string>
 #include <vector>
+
+// What a number read from the window is when the window did not answer in
+// time: no count, row, check state or handle is ever this.
+inline constexpr int NO_ANSWER = INT_MIN;
 
 struct RemoteControl {
     HWND window;
@@ -33,6 +38,7 @@ std::vector<RemoteControl> listControls(HWND top);
 // Every descendant that Tab navigation may stop at: enabled, visible, WS_TABSTOP.
 std::vector<HWND> tabStops(HWND top);
 
+// The numbers below are NO_ANSWER when the window did not answer in time.
 int listViewRowCount(HWND listView);
 int listViewColumnCount(HWND listView);
 std::string listViewCell(const RemoteBuffer& buffer, HWND listView, int row, int column);

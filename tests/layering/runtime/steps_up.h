@@ -1,0 +1,2 @@
+// Reaches the application through a folder the runtime may name.
+#include "runtime/../app/main_window.h"

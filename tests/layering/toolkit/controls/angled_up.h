@@ -1,0 +1,3 @@
+// The root is on every include path, so this finds the application too.
+#include <app/main_window.h>
+#include <./app/main_window.h>
