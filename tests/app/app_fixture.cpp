@@ -144,13 +144,13 @@ std::vector<int> runPendingPasses() {
     return events;
 }
 
-std::vector<int> clickAtScreen(POINT point) {
+std::vector<int> clickAtScreen(POINT point, HWND target) {
     std::vector<int> ignored;
-    readyToClick(point, mainWindow(), mainWindow(), Click::Left,
-                 [&ignored] { runOnePass(&ignored); });
     std::vector<int> events;
-    pressAt(
-        point, mainWindow(), Click::Left, [&events] { runOnePass(&events); }, windowOpen);
+    if (readyToClick(point, mainWindow(), Click::Left, [&ignored] { runOnePass(&ignored); })) {
+        pressAt(
+            point, target, Click::Left, [&events] { runOnePass(&events); }, windowOpen);
+    }
     return events;
 }
 
@@ -161,16 +161,20 @@ std::vector<int> clickRow(int row) {
     SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds));
     POINT point = {bounds.left + 10, (bounds.top + bounds.bottom) / 2};
     ClientToScreen(list, &point);
-    return clickAtScreen(point);
+    return clickAtScreen(point, list);
 }
 
 std::vector<int> clickControl(int number) {
     HWND control = controlWindow(number);
+    if (!control) {
+        ADD_FAILURE() << "no control " << number << " to click";
+        return {};
+    }
     RECT client;
     GetClientRect(control, &client);
     POINT point = {client.right / 2, client.bottom / 2};
     ClientToScreen(control, &point);
-    return clickAtScreen(point);
+    return clickAtScreen(point, control);
 }
 
 int postButtonClick(int number) {

@@ -38,8 +38,9 @@ bool togglePressed();
 // while messages are waiting already, or until the window has closed; returns
 // what each pass waited for.
 std::vector<int> runPendingPasses();
-// A click through the input queue, then the passes it causes.
-std::vector<int> clickAtScreen(POINT point);
+// A click through the input queue whose press must land on `target`, then
+// the passes it causes.
+std::vector<int> clickAtScreen(POINT point, HWND target);
 std::vector<int> clickRow(int row);
 std::vector<int> clickControl(int number);
 // A button's click as its notification, posted; then one pass.

@@ -32,11 +32,11 @@ TEST_F(ButtonTest, PushButtonAndToggleCarryTheirStyles) {
 TEST_F(ButtonTest, TheToggleFlipsOnEveryClick) {
     HWND toggle = createButtonEx(1, 20, 20, 100, 30, "System an", BUTTON_TOGGLE_FLAGS);
     EXPECT_EQ(controlGetState(1), 0);
-    clickWindow(toggle, 1);
+    clickWindow(toggle);
     ASSERT_EQ(parentLog.commands, 1) << "the click did not reach the button";
     EXPECT_EQ(parentLog.lastCommandId, 1);
     EXPECT_EQ(controlGetState(1), 1);
-    clickWindow(toggle, 1);
+    clickWindow(toggle);
     EXPECT_EQ(controlGetState(1), 0);
 }
 
@@ -46,13 +46,13 @@ TEST_F(ButtonTest, ADisabledToggleIgnoresClicksAndKeepsItsState) {
     controlDisable(1, 1);
     EXPECT_EQ(controlGetState(1), 1);
     EXPECT_FALSE(IsWindowEnabled(toggle));
-    clickWindow(toggle, 0);
+    clickWindow(toggle);
     EXPECT_EQ(parentLog.commands, 0);
     EXPECT_EQ(controlGetState(1), 1);
     controlDisable(1, 0);
     EXPECT_EQ(controlGetState(1), 1);
     // The same click on the enabled toggle does get through.
-    clickWindow(toggle, 1);
+    clickWindow(toggle);
     EXPECT_EQ(parentLog.commands, 1);
     EXPECT_EQ(controlGetState(1), 0);
 }
@@ -69,7 +69,7 @@ TEST_F(ButtonTest, SetStateWorksWhileDisabled) {
 TEST_F(ButtonTest, APushButtonReadsReleasedWhetherOrNotClicked) {
     HWND push = createButton(3, 20, 20, 100, 30, "Alles Auf");
     EXPECT_EQ(controlGetState(3), 0);
-    clickWindow(push, 1);
+    clickWindow(push);
     EXPECT_EQ(parentLog.commands, 1);
     EXPECT_EQ(parentLog.lastCommandId, 3);
     EXPECT_EQ(controlGetState(3), 0);

@@ -36,6 +36,16 @@ BOOL CALLBACK collectChild(HWND child, LPARAM list) {
     return TRUE;
 }
 
+bool dispatchOne() {
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        return false;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    return true;
+}
+
 } // namespace
 
 void ControlsTest::SetUp() {
@@ -50,7 +60,8 @@ void ControlsTest::SetUp() {
 
 void ControlsTest::TearDown() {
     DestroyWindow(parent);
-    pumpMessages(0);
+    while (dispatchOne()) {
+    }
     closeRuntimeHeap();
 }
 
@@ -65,39 +76,13 @@ HWND createParentWindow() {
     return window;
 }
 
-void pumpMessages(int milliseconds) {
-    DWORD until = GetTickCount() + static_cast<DWORD>(milliseconds);
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (milliseconds > 0) {
-            Sleep(10);
-        }
-    } while (static_cast<int>(until - GetTickCount()) > 0);
-}
-
-namespace {
-
-void dispatchOne() {
-    MSG msg;
-    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-} // namespace
-
-void clickWindow(HWND window, int) {
+void clickWindow(HWND window) {
     RECT rect;
     GetWindowRect(window, &rect);
     POINT middle = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     // A disabled window is passed over by WindowFromPoint: its parent answers.
     HWND expected = IsWindowEnabled(window) ? window : GetParent(window);
-    clickOn(middle, GetAncestor(window, GA_ROOT), expected, Click::Left, dispatchOne);
+    clickOn(middle, GetAncestor(window, GA_ROOT), expected, Click::Left, [] { dispatchOne(); });
 }
 
 std::vector<HWND> childrenOf(HWND parent) {

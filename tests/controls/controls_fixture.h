@@ -27,11 +27,10 @@ class ControlsTest : public ::testing::Test {
 };
 
 HWND createParentWindow();
-void pumpMessages(int milliseconds);
 // Clicks the middle of the window with real mouse input after bringing its
 // top-level window to the front, and dispatches everything the click causes.
 // The commands the parent is told of are the test's to count.
-void clickWindow(HWND window, int expectedCommands);
+void clickWindow(HWND window);
 std::vector<HWND> childrenOf(HWND parent);
 
 // Read back through the platform alone, not through the toolkit.

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -27,16 +29,21 @@ HHOOK mouseHook;
 bool markerTaken;
 bool markerJustTaken;
 unsigned markersSent;
+// Input has been given that no marker taken since has come behind.
+bool inputNotYetTaken;
+// What the current wait for a marker has taken, to say what kept it busy.
+unsigned messagesTaken;
+UINT lastTaken;
 
-// The first press a click's buttons gave, judged when it is taken: the click
-// may close the window it landed on.
+// Each press a click's buttons gave, judged and named when it is taken: the
+// click may close the window it landed on.
 struct Press {
     POINT point;
     bool onExpected;
+    std::string window;
 };
 HWND pressExpectedOn;
-int pressesTaken;
-Press firstPress;
+std::vector<Press> pressesSeen;
 POINT lastMove = {-1, -1};
 
 int clicksGiven;
@@ -65,16 +72,38 @@ WPARAM markerKey(unsigned number) {
     return FIRST_MARKER_KEY + number % MARKER_KEYS;
 }
 
+// Class, control number and text: enough to tell "Zufall" from row 3's list.
+std::string describeWindow(HWND window) {
+    if (!window) {
+        return "no window";
+    }
+    char name[64] = {};
+    char text[64] = {};
+    GetClassNameA(window, name, sizeof(name));
+    GetWindowTextA(window, text, sizeof(text));
+    std::string id = GetParent(window) ? " #" + std::to_string(GetDlgCtrlID(window)) : "";
+    return std::string(name) + id + " \"" + text + "\"";
+}
+
+std::string describePoint(POINT point) {
+    return std::to_string(point.x) + "," + std::to_string(point.y);
+}
+
 LRESULT CALLBACK watchMessages(int code, WPARAM wParam, LPARAM lParam) {
     const MSG* message = reinterpret_cast<const MSG*>(lParam);
     if (code == HC_ACTION && (wParam & PM_REMOVE)) {
+        ++messagesTaken;
+        lastTaken = message->message;
         bool keyMarker = (message->message == WM_KEYUP || message->message == WM_SYSKEYUP) &&
                          message->wParam >= FIRST_MARKER_KEY &&
                          message->wParam < FIRST_MARKER_KEY + MARKER_KEYS;
         bool postedMarker = message->message == POSTED_MARKER && message->hwnd == nullptr;
         if (keyMarker || postedMarker) {
             markerJustTaken = true;
-            markerTaken |= message->wParam == markerKey(markersSent);
+            bool current = message->wParam == markerKey(markersSent);
+            markerTaken |= current;
+            // A posted marker overtakes queued input: only the key comes behind it.
+            inputNotYetTaken &= !(current && keyMarker);
         }
     }
     return CallNextHookEx(messageHook, code, wParam, lParam);
@@ -86,10 +115,8 @@ LRESULT CALLBACK watchMouse(int code, WPARAM wParam, LPARAM lParam) {
     const MOUSEHOOKSTRUCT* mouse = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
     if (code == HC_ACTION) {
         if (isPress(wParam)) {
-            if (pressesTaken++ == 0) {
-                firstPress = {mouse->pt, mouse->hwnd == pressExpectedOn ||
-                                             IsChild(pressExpectedOn, mouse->hwnd)};
-            }
+            pressesSeen.push_back(
+                {mouse->pt, mouse->hwnd == pressExpectedOn, describeWindow(mouse->hwnd)});
         } else if (wParam == WM_MOUSEMOVE || wParam == WM_NCMOUSEMOVE) {
             lastMove = mouse->pt;
         }
@@ -148,6 +175,7 @@ bool foregroundIsOurs() {
 }
 
 void sendInputs(INPUT* inputs, UINT count) {
+    inputNotYetTaken = true;
     EXPECT_EQ(SendInput(count, inputs, sizeof(INPUT)), count);
 }
 
@@ -192,32 +220,63 @@ void sendButtons(POINT point, Click kind) {
     lastClickTime = GetTickCount();
 }
 
+// Every press of the click, and no other, on the window it was meant for and
+// at its point.
+void checkPresses(POINT point, HWND expected, size_t given, bool allTaken) {
+    bool landed = pressesSeen.size() == given;
+    std::string seen;
+    for (const Press& press : pressesSeen) {
+        landed &= press.onExpected && samePoint(press.point, point);
+        seen += "; " + press.window + " at " + describePoint(press.point);
+    }
+    EXPECT_TRUE(landed) << given << " press(es) meant for " << describeWindow(expected) << " at "
+                        << describePoint(point) << ", " << pressesSeen.size() << " taken"
+                        << (allTaken ? "" : " before the wait ended") << seen;
+}
+
 } // namespace
 
-void takeGivenInput(const TakeMessage& take, const StillOpen& open) {
+bool takeGivenInput(const TakeMessage& take, const StillOpen& open) {
     watchThisThread();
     markerTaken = false;
     WPARAM marker = markerKey(++markersSent);
     if (foregroundIsOurs()) {
         sendKey(static_cast<WORD>(marker), false);
+    } else if (inputNotYetTaken) {
+        ADD_FAILURE() << "input was given while " << describeWindow(GetForegroundWindow())
+                      << ", of no window of this thread, is in front: no marker can follow it";
+        return false;
     } else {
-        // No key reaches this thread; what is queued for it already comes first.
+        // No key reaches this thread, and all input given has been taken: a
+        // posted marker comes behind what was posted before it. It would
+        // overtake input, which is taken only after posted messages.
         PostThreadMessageA(GetCurrentThreadId(), POSTED_MARKER, marker, 0);
     }
+    messagesTaken = 0;
     DWORD start = GetTickCount();
-    while (!markerTaken && (!open || open())) {
-        if (messageWaiting()) {
-            takeOne(take);
-            continue;
+    while (!markerTaken) {
+        if (open && !open()) {
+            // What was given went to the window that has gone.
+            inputNotYetTaken = false;
+            return false;
         }
+        // Looked at on every pass: messages that keep coming must not hold
+        // the wait open past its bound.
         DWORD waited = elapsedSince(start);
         if (waited >= HANG_BOUND_MS) {
-            ADD_FAILURE() << "the input given was not taken within " << HANG_BOUND_MS << " ms";
-            return;
+            ADD_FAILURE() << "the marker behind the input given was not taken within "
+                          << HANG_BOUND_MS << " ms; " << messagesTaken
+                          << " messages were taken meanwhile, the last 0x" << std::hex << lastTaken;
+            return false;
         }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, HANG_BOUND_MS - waited, QS_ALLINPUT);
+        if (messageWaiting()) {
+            takeOne(take);
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, HANG_BOUND_MS - waited, QS_ALLINPUT);
+        }
     }
     takeWaiting(take, open);
+    return true;
 }
 
 bool isMarker(int result) {
@@ -225,20 +284,23 @@ bool isMarker(int result) {
                                result == static_cast<int>(POSTED_MARKER));
 }
 
-void bringToFront(HWND top, POINT point, HWND expected, const TakeMessage& take) {
+bool bringToFront(HWND top, POINT point, HWND expected, const TakeMessage& take) {
     watchThisThread();
     DWORD start = GetTickCount();
     // Wine brings a window to the front asynchronously.
     while (GetForegroundWindow() != top || !liesOn(point, expected)) {
         if (elapsedSince(start) >= HANG_BOUND_MS) {
-            ADD_FAILURE() << "the window did not come to the front under " << point.x << ","
-                          << point.y;
-            return;
+            ADD_FAILURE() << describeWindow(top) << " did not come to the front with "
+                          << describePoint(point) << " on " << describeWindow(expected)
+                          << " within " << HANG_BOUND_MS << " ms; the point lies on "
+                          << describeWindow(WindowFromPoint(point));
+            return false;
         }
         SetForegroundWindow(top);
         takeWaiting(take, {});
         MsgWaitForMultipleObjects(0, nullptr, FALSE, POLL_MS, QS_ALLINPUT);
     }
+    return true;
 }
 
 void moveCursorTo(POINT screen) {
@@ -249,59 +311,62 @@ void moveCursorTo(POINT screen) {
 // Wine's X pointer follows a moved cursor with moves of its own, now and then
 // one from where it stood before: the cursor has arrived when the last move
 // taken and the system's cursor both say so.
-void placeCursorAt(POINT screen, const TakeMessage& take) {
+bool placeCursorAt(POINT screen, const TakeMessage& take) {
     DWORD start = GetTickCount();
     for (;;) {
         moveCursorTo(screen);
-        takeGivenInput(take);
+        if (!takeGivenInput(take)) {
+            return false;
+        }
         POINT now;
         GetCursorPos(&now);
         if (samePoint(lastMove, screen) && samePoint(now, screen)) {
-            return;
+            return true;
         }
         if (elapsedSince(start) >= HANG_BOUND_MS) {
-            ADD_FAILURE() << "the cursor did not arrive at " << screen.x << "," << screen.y;
-            return;
+            ADD_FAILURE() << "the cursor did not arrive at " << describePoint(screen) << " within "
+                          << HANG_BOUND_MS << " ms";
+            return false;
         }
     }
 }
 
-void readyToClick(POINT point, HWND top, HWND expected, Click kind, const TakeMessage& take) {
+bool readyToClick(POINT point, HWND top, Click kind, const TakeMessage& take) {
     if (kind != Click::LeftDouble) {
         waitOutDoubleClick(point);
     }
-    bringToFront(top, point, expected, take);
-    placeCursorAt(point, take);
+    return bringToFront(top, point, top, take) && placeCursorAt(point, take);
 }
 
 void pressAt(POINT point, HWND expected, Click kind, const TakeMessage& take,
              const StillOpen& open) {
     ++clicksGiven;
     pressExpectedOn = expected;
+    bool allTaken = false;
     for (int attempt = 0;; ++attempt) {
-        pressesTaken = 0;
+        pressesSeen.clear();
         sendButtons(point, kind);
-        takeGivenInput(take, open);
-        if (pressesTaken > 0) {
+        allTaken = takeGivenInput(take, open);
+        if (!pressesSeen.empty() || !allTaken) {
             break;
         }
         // The marker behind the press has been taken, so the press came
         // before it or never: it reached no window, and nothing happened.
         ++pressesLost;
         if (attempt == 1) {
-            ADD_FAILURE() << "two presses at " << point.x << "," << point.y << " reached no window";
+            ADD_FAILURE() << "two presses at " << describePoint(point) << " reached no window";
             return;
         }
     }
-    EXPECT_TRUE(firstPress.onExpected && samePoint(firstPress.point, point))
-        << "the press meant for " << point.x << "," << point.y << " landed at "
-        << firstPress.point.x << "," << firstPress.point.y;
+    checkPresses(point, expected, kind == Click::LeftDouble ? 2 : 1, allTaken);
 }
 
 void clickOn(POINT point, HWND top, HWND expected, Click kind, const TakeMessage& take,
              const StillOpen& open) {
-    readyToClick(point, top, expected, kind, take);
-    pressAt(point, expected, kind, take, open);
+    // Buttons pressed where the click cannot be readied would land elsewhere.
+    if (readyToClick(point, top, kind, take)) {
+        pressAt(point, expected, kind, take, open);
+    }
 }
 
 void sendKey(WORD key, bool down) {

@@ -134,7 +134,7 @@ TEST_F(EventWaitTest, AButtonClickIsAControlEventFromTheButtonUp) {
     HWND window = openMainWindow();
     HWND button = makeButton(window);
     waitForAll();
-    clickAt(centreOf(button));
+    clickAt(button, centreOf(button));
     std::vector<Waited> waits = waitForAllDetailed();
     Results results = resultsBesidesMovesAndPaints(waits);
     EXPECT_EQ(results, (Results{WM_LBUTTONDOWN, EVENT_CONTROL}));
@@ -148,7 +148,7 @@ TEST_F(EventWaitTest, TheCloseBoxAsksToCloseAndTheWindowStaysOpen) {
     HWND window = openMainWindow();
     POINT closeBox = findHitTest(window, HTCLOSE);
     ASSERT_NE(closeBox.x, -1);
-    clickAt(closeBox);
+    clickAt(window, closeBox);
     Results results = waitForAllButMoves();
     EXPECT_EQ(results, (Results{EVENT_CLOSE}));
     EXPECT_TRUE(IsWindow(window));
@@ -216,11 +216,11 @@ TEST_F(EventWaitTest, ListViewClicksAreControlEventsWithTheirDetail) {
     HWND list = makeListView(window);
     waitForAll();
 
-    clickAt(listViewItemPoint(list, 1));
+    clickAt(list, listViewItemPoint(list, 1));
     EXPECT_TRUE(sawControlEvent(waitForAllDetailed(), LIST_VIEW_ID, 0));
-    clickAt(listViewItemPoint(list, 2), true);
+    clickAt(list, listViewItemPoint(list, 2), true);
     EXPECT_TRUE(sawControlEvent(waitForAllDetailed(), LIST_VIEW_ID, 1));
-    doubleClickAt(listViewItemPoint(list, 0));
+    doubleClickAt(list, listViewItemPoint(list, 0));
     EXPECT_TRUE(sawControlEvent(waitForAllDetailed(), LIST_VIEW_ID, 2));
 }
 
@@ -349,8 +349,8 @@ TEST_F(EventWaitTest, ATabSelectionSwitchesToTheItemsPage) {
 
     RECT second = {};
     SendMessageA(tabs, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
-    clickAt(clientPointToScreen(tabs, (second.left + second.right) / 2,
-                                (second.top + second.bottom) / 2));
+    clickAt(tabs, clientPointToScreen(tabs, (second.left + second.right) / 2,
+                                      (second.top + second.bottom) / 2));
     // Away from the tabs, whose hot tracking would otherwise keep a timer going.
     moveCursorTo(clientPointToScreen(window, 255, 395));
     Waited selection = firstWaitReturning(waitForAllDetailed(), EVENT_CONTROL);
@@ -390,7 +390,7 @@ TEST_F(EventWaitTest, AListBoxReportsSelectionButNotFocus) {
 
     // The press gives the focus (last notification: nothing to report), the
     // release the selection change.
-    clickAt(listBoxItemPoint(box, 1));
+    clickAt(box, listBoxItemPoint(box, 1));
     std::vector<Waited> waits = waitForAllDetailed();
     Results results = resultsBesidesMovesAndPaints(waits);
     EXPECT_EQ(results, (Results{WM_LBUTTONDOWN, EVENT_CONTROL}));
@@ -399,7 +399,7 @@ TEST_F(EventWaitTest, AListBoxReportsSelectionButNotFocus) {
     EXPECT_EQ(selection.type, 0);
     EXPECT_EQ(SendMessageA(box, LB_GETCURSEL, 0, 0), 1);
 
-    doubleClickAt(listBoxItemPoint(box, 0));
+    doubleClickAt(box, listBoxItemPoint(box, 0));
     EXPECT_TRUE(sawControlEvent(waitForAllDetailed(), LIST_BOX_ID, LBN_DBLCLK));
 }
 

@@ -127,25 +127,20 @@ void takeOneWait() {
     waitEvent();
 }
 
-void clickWith(POINT screen, Click kind) {
-    HWND top = GetForegroundWindow();
-    // The click goes to the window of this thread that lies under the point.
-    HWND under = GetAncestor(WindowFromPoint(screen), GA_ROOT);
-    if (under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId()) {
-        top = under;
+void clickWith(HWND target, POINT screen, Click kind) {
+    if (readyToClick(screen, GetAncestor(target, GA_ROOT), kind, takeOneWait)) {
+        pressAt(screen, target, kind, [] { takeWaitInto(takenByClicks); });
     }
-    readyToClick(screen, top, top, kind, takeOneWait);
-    pressAt(screen, top, kind, [] { takeWaitInto(takenByClicks); });
 }
 
 } // namespace
 
-void clickAt(POINT screen, bool right) {
-    clickWith(screen, right ? Click::Right : Click::Left);
+void clickAt(HWND target, POINT screen, bool right) {
+    clickWith(target, screen, right ? Click::Right : Click::Left);
 }
 
-void doubleClickAt(POINT screen) {
-    clickWith(screen, Click::LeftDouble);
+void doubleClickAt(HWND target, POINT screen) {
+    clickWith(target, screen, Click::LeftDouble);
 }
 
 void pressKey(WORD key) {

@@ -54,12 +54,13 @@ Waited firstWaitReturning(const std::vector<Waited>& waits, int result);
 HWND makeChild(HWND parent, const char* className, int id, DWORD style, int x, int y, int width,
                int height, const char* text = "");
 
-// Real input through the shared layer. A click brings the window under the
-// point to the front, places the cursor, and takes the messages of its presses
-// for the next collection to return. Keys are only given; a collection takes them.
+// Real input through the shared layer. A click names the window its presses
+// must land on, brings that window's top-level window to the front, places the
+// cursor, and takes the messages of its presses for the next collection to
+// return. Keys are only given; a collection takes them.
 void moveCursorTo(POINT screen);
-void clickAt(POINT screen, bool right = false);
-void doubleClickAt(POINT screen);
+void clickAt(HWND target, POINT screen, bool right = false);
+void doubleClickAt(HWND target, POINT screen);
 void pressKey(WORD key);
 void holdKey(WORD key, bool down);
 
