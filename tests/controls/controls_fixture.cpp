@@ -91,25 +91,35 @@ std::vector<HWND> childrenOf(HWND parent) {
     return children;
 }
 
+// The platform's UTF-16 in Windows-1252, by the system's own table; a
+// character that code page lacks reads as '?'.
+std::string windows1252Of(const std::wstring& wide) {
+    std::string text(wide.size() + 1, '\0');
+    int bytes = WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, text.data(),
+                                    static_cast<int>(text.size()), "?", nullptr);
+    text.resize(bytes > 0 ? static_cast<size_t>(bytes) - 1 : 0);
+    return text;
+}
+
 std::string listBoxLine(HWND window, int index) {
-    LRESULT length = SendMessageA(window, LB_GETTEXTLEN, index, 0);
+    LRESULT length = SendMessageW(window, LB_GETTEXTLEN, index, 0);
     if (length < 0) {
         return "<no line>";
     }
-    std::string line(static_cast<size_t>(length) + 1, '\0');
-    SendMessageA(window, LB_GETTEXT, index, reinterpret_cast<LPARAM>(line.data()));
-    line.resize(std::char_traits<char>::length(line.c_str()));
-    return line;
+    std::wstring line(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(window, LB_GETTEXT, index, reinterpret_cast<LPARAM>(line.data()));
+    line.resize(std::char_traits<wchar_t>::length(line.c_str()));
+    return windows1252Of(line);
 }
 
 std::string listViewCell(HWND window, int row, int column) {
-    char buffer[512] = {};
-    LVITEMA item = {};
+    wchar_t buffer[512] = {};
+    LVITEMW item = {};
     item.iSubItem = column;
     item.pszText = buffer;
-    item.cchTextMax = sizeof(buffer);
-    SendMessageA(window, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    return buffer;
+    item.cchTextMax = 512;
+    SendMessageW(window, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return windows1252Of(buffer);
 }
 
 int listViewRows(HWND window) {

@@ -33,7 +33,8 @@ HWND createParentWindow();
 void clickWindow(HWND window);
 std::vector<HWND> childrenOf(HWND parent);
 
-// Read back through the platform alone, not through the toolkit.
+// Read back through the platform alone, not through the toolkit: in UTF-16,
+// as the controls hold them, given in Windows-1252.
 std::string listBoxLine(HWND window, int index);
 std::string listViewCell(HWND window, int row, int column);
 int listViewRows(HWND window);

@@ -42,23 +42,6 @@ std::wstring platformText(HWND window) {
     return text;
 }
 
-std::wstring platformLine(HWND listBox, int line) {
-    wchar_t text[64] = {};
-    SendMessageW(listBox, LB_GETTEXT, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-std::wstring platformCell(HWND listView, int row, int column) {
-    wchar_t text[64] = {};
-    LVITEMW item = {};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = 64;
-    SendMessageW(listView, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
 std::wstring platformColumnTitle(HWND listView, int column) {
     wchar_t text[64] = {};
     LVCOLUMNW title = {};
@@ -228,12 +211,12 @@ TEST_F(TextResultTest, TextsKeepTheirCharactersOnTheWayThroughThePlatform) {
     controlSetItemText(0, 1, text, 1);
 
     EXPECT_EQ(platformText(button), characters);
-    EXPECT_EQ(platformLine(listBox, 0), characters);
+    EXPECT_EQ(listBoxLine(listBox, 0), text);
     EXPECT_EQ(platformColumnTitle(listView, 0), characters);
     EXPECT_EQ(platformColumnTitle(listView, 1), characters);
-    EXPECT_EQ(platformCell(listView, 0, 0), characters);
-    EXPECT_EQ(platformCell(listView, 0, 1), characters);
-    EXPECT_EQ(platformCell(listView, 1, 1), characters);
+    EXPECT_EQ(listViewCell(listView, 0, 0), text);
+    EXPECT_EQ(listViewCell(listView, 0, 1), text);
+    EXPECT_EQ(listViewCell(listView, 1, 1), text);
 
     EXPECT_STREQ(controlGetText(1), text);
     EXPECT_STREQ(controlGetItemText(10, 0, 0), text);
