@@ -195,12 +195,6 @@ char* emptyTextResult() {
     return start;
 }
 
-char* copyTextResult(const char* text) {
-    char* start = ScratchString.position;
-    scratchAppend(text);
-    return start;
-}
-
 char* wideTextResult(const WCHAR* wide, int units, int limit) {
     char* start = ScratchString.position;
     int room = scratchRoom() < limit ? scratchRoom() : limit;

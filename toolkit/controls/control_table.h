@@ -62,7 +62,6 @@ char* controlGetItemText(int number, int item, int column);
 
 // Helpers for the kinds' text results, following the same protocol.
 char* emptyTextResult();
-char* copyTextResult(const char* text);
 // `length` bytes have been written at `start`, the position on entry.
 char* commitTextResult(char* start, int length);
 // A text the platform gave in UTF-16 (its first `units` units), written at the
