@@ -25,20 +25,9 @@ void __cdecl recordSignal(int signalNumber) {
     signalSeen = signalNumber;
 }
 
-// Behind the fault handler: a raised code that the handler passed on lets the
-// probe go on with the next one.
-EXCEPTION_DISPOSITION __cdecl goOnAfterTheRaise(EXCEPTION_RECORD* record, void*, CONTEXT*, void*) {
-    constexpr DWORD unwinding = EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND;
-    return record->ExceptionFlags & unwinding ? ExceptionContinueSearch
-                                              : ExceptionContinueExecution;
-}
-
-// The fault handler in front of the catcher, each in a frame that is never
-// left; the handler's frame is the inner one, as on any thread's chain.
-[[noreturn]] __attribute__((noinline)) void raiseEachCodeBehindTheHandler(const char* codes,
-                                                                          int signalNumber) {
-    FaultRegistration handler;
-    installFaultHandler(&handler);
+// Raises each code in turn and ends with the codes that reached the signal
+// handler, one bit each.
+[[noreturn]] void raiseEachCodeInTurn(const char* codes, int signalNumber) {
     UINT reached = 0;
     char* next = nullptr;
     for (int i = 0; i < 31; ++i, codes = next) {
@@ -57,6 +46,24 @@ EXCEPTION_DISPOSITION __cdecl goOnAfterTheRaise(EXCEPTION_RECORD* record, void*,
     ExitProcess(reached);
 }
 
+#if defined(__i386__)
+// Behind the fault handler: a raised code that the handler passed on lets the
+// probe go on with the next one.
+EXCEPTION_DISPOSITION __cdecl goOnAfterTheRaise(EXCEPTION_RECORD* record, void*, CONTEXT*, void*) {
+    constexpr DWORD unwinding = EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND;
+    return record->ExceptionFlags & unwinding ? ExceptionContinueSearch
+                                              : ExceptionContinueExecution;
+}
+
+// The fault handler in front of the catcher, each in a frame that is never
+// left; the handler's frame is the inner one, as on any thread's chain.
+[[noreturn]] __attribute__((noinline)) void raiseEachCodeBehindTheHandler(const char* codes,
+                                                                          int signalNumber) {
+    FaultRegistration handler;
+    installFaultHandler(&handler);
+    raiseEachCodeInTurn(codes, signalNumber);
+}
+
 [[noreturn]] void raiseEachCode(const char* codes, int signalNumber) {
     FaultRegistration goOn;
     goOn.previous = reinterpret_cast<FaultRegistration*>(__readfsdword(0));
@@ -64,6 +71,22 @@ EXCEPTION_DISPOSITION __cdecl goOnAfterTheRaise(EXCEPTION_RECORD* record, void*,
     __writefsdword(0, reinterpret_cast<DWORD>(&goOn));
     raiseEachCodeBehindTheHandler(codes, signalNumber);
 }
+#else
+// The handler's filter, behind which the probe goes on with the next code.
+LPTOP_LEVEL_EXCEPTION_FILTER faultFilter;
+
+LONG WINAPI goOnAfterTheFilter(EXCEPTION_POINTERS* fault) {
+    faultFilter(fault);
+    return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+[[noreturn]] void raiseEachCode(const char* codes, int signalNumber) {
+    FaultRegistration handler;
+    installFaultHandler(&handler);
+    faultFilter = SetUnhandledExceptionFilter(goOnAfterTheFilter);
+    raiseEachCodeInTurn(codes, signalNumber);
+}
+#endif
 
 LRESULT CALLBACK refuseTopLevelWindows(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_CREATEWND && !reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->hwndParent) {
