@@ -15,7 +15,7 @@ constexpr WORD MANIFEST_ID = 1;
 constexpr WORD MANIFEST_TYPE = 24;
 
 std::string manifestText() {
-    HMODULE image = LoadLibraryExA(VELMORIN_PROGRAM, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE image = LoadLibraryExA(VELMORIN_SHIPPED_PROGRAM, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!image) {
         return "";
     }
@@ -46,7 +46,7 @@ TEST(ProgramManifest, IsReadByTheSystemAndRunsWithTheRightsOfItsCaller) {
     ACTCTXA request = {};
     request.cbSize = sizeof(request);
     request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
-    request.lpSource = VELMORIN_PROGRAM;
+    request.lpSource = VELMORIN_SHIPPED_PROGRAM;
     request.lpResourceName = MAKEINTRESOURCEA(MANIFEST_ID);
     HANDLE context = CreateActCtxA(&request);
     ASSERT_NE(context, INVALID_HANDLE_VALUE) << "the system refuses the manifest";
@@ -84,7 +84,7 @@ TEST(ProgramManifest, NamesWindowsVistaTo11KeepsTheClassicControlsAndLetsGdiScal
 // terminal servers, without which Remote Desktop sessions redirect the
 // program's view of the Windows folder.
 TEST(ProgramManifest, TheHeaderAsksForRandomisedAddressesNoRunnableDataAndNoTerminalShims) {
-    std::ifstream file(VELMORIN_PROGRAM, std::ios::binary);
+    std::ifstream file(VELMORIN_SHIPPED_PROGRAM, std::ios::binary);
     std::string image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     ASSERT_GT(image.size(), sizeof(IMAGE_DOS_HEADER));
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
@@ -92,6 +92,7 @@ TEST(ProgramManifest, TheHeaderAsksForRandomisedAddressesNoRunnableDataAndNoTerm
     ASSERT_LE(static_cast<size_t>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS32), image.size());
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(image.data() + dos->e_lfanew);
     ASSERT_EQ(nt->Signature, IMAGE_NT_SIGNATURE);
+    ASSERT_EQ(nt->FileHeader.Machine, IMAGE_FILE_MACHINE_I386) << "not the 32-bit program";
     const WORD flags = nt->OptionalHeader.DllCharacteristics;
     EXPECT_EQ(flags & 0x0040, 0x0040) << "DYNAMIC_BASE";
     EXPECT_EQ(flags & 0x0100, 0x0100) << "NX_COMPAT";
@@ -102,7 +103,7 @@ TEST(ProgramManifest, TheHeaderAsksForRandomisedAddressesNoRunnableDataAndNoTerm
 // 150 %, 32), large views and Alt+Tab (48), extra large views (256, stored as
 // a PNG). Each is a resource the system itself can make an icon of.
 TEST(ProgramManifest, TheIconHasAnImageForEverySizeWindowsShows) {
-    HMODULE image = LoadLibraryExA(VELMORIN_PROGRAM, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE image = LoadLibraryExA(VELMORIN_SHIPPED_PROGRAM, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(image, nullptr);
     HRSRC group = FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14)); // RT_GROUP_ICON
     ASSERT_NE(group, nullptr);
