@@ -86,7 +86,8 @@ TEST(ProgramManifest, NamesWindowsVistaTo11KeepsTheClassicControlsAndLetsGdiScal
 TEST(ProgramManifest, TheHeaderAsksForRandomisedAddressesNoRunnableDataAndNoTerminalShims) {
     std::ifstream file(VELMORIN_SHIPPED_PROGRAM, std::ios::binary);
     std::string image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    ASSERT_GT(image.size(), sizeof(IMAGE_DOS_HEADER));
+    ASSERT_GT(image.size(), sizeof(IMAGE_DOS_HEADER))
+        << VELMORIN_SHIPPED_PROGRAM << " cannot be read";
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
     ASSERT_EQ(dos->e_magic, IMAGE_DOS_SIGNATURE);
     ASSERT_LE(static_cast<size_t>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS32), image.size());
