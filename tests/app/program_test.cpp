@@ -238,4 +238,9 @@ TEST(FaultHandler, WithoutSignalHandlersTheFaultGoesOnUnhandled) {
     // The handler lets the fault pass on to the system's default handling,
     // which ends the process: no fault is survived.
     EXPECT_EQ(lastChanceFaultOfProbe(), static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+    // And without a debugger, the only run in which the system asks the
+    // unhandled-exception filter: one that resumed the fault would spin on it.
+    DWORD end = runFaultProbe("none");
+    EXPECT_EQ(end, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION))
+        << (end == CHILD_HUNG ? "the probe still ran after its deadline, caught in its fault" : "");
 }
