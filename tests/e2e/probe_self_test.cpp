@@ -13,6 +13,12 @@ namespace {
 
 // Bounds a hang only: every wait ends as soon as what it waits for shows.
 constexpr Milliseconds HANG_BOUND{20000};
+// The fixture's messages that hold one read and answer it late.
+constexpr unsigned HOLD_READ = 0x8000;
+constexpr unsigned RELEASE_READ = 0x8001;
+constexpr unsigned LVM_GETITEMTEXTW = 0x1073;
+constexpr unsigned LVM_GETCOLUMNW = 0x105F;
+constexpr unsigned LB_GETTEXT = 0x0189;
 
 class ProbeSelfTest : public ::testing::Test {
   protected:
@@ -41,6 +47,23 @@ class ProbeSelfTest : public ::testing::Test {
             now = probe.state();
         }
         return now;
+    }
+
+    // Holds the window's answer to one read while the probe reads the state:
+    // the probe must name the time-out rather than read an empty text, read
+    // the rest, and leave its memory to the window, which answers into it
+    // once released.
+    void expectHeldReadNamed(unsigned message, int index, const std::string& what) {
+        ASSERT_TRUE(probe.send(-1, HOLD_READ, message, index));
+        ProbeState held = probe.state();
+        EXPECT_EQ(held.timeouts, std::vector<std::string>{what});
+        EXPECT_EQ(held.statuses(), state.statuses());
+        ASSERT_TRUE(probe.send(-1, RELEASE_READ, 0, 0)) << "the late answer to " << what;
+        ProbeState after = probe.state();
+        EXPECT_EQ(after.cells, state.cells);
+        EXPECT_EQ(after.columns, state.columns);
+        EXPECT_EQ(after.lines, state.lines);
+        EXPECT_EQ(describeTimeouts(after), "");
     }
 
     ProbeSession probe;
@@ -77,11 +100,14 @@ TEST_F(ProbeSelfTest, ReadsListViewCellsThroughTheTargetsMemory) {
             EXPECT_EQ(row.y, state.rowRects[r - 1].y + row.height) << "rows lie one below another";
         }
     }
+    expectHeldReadNamed(LVM_GETITEMTEXTW, 3, "cell 3 0");
+    expectHeldReadNamed(LVM_GETCOLUMNW, 1, "column 1");
 }
 
 TEST_F(ProbeSelfTest, ReadsListBoxLinesIntactInWindows1252) {
     EXPECT_EQ(state.lines, (std::vector<std::string>{"2 Bewegungen:", "<<< Zur\xFC"
                                                                       "ck <<<"}));
+    expectHeldReadNamed(LB_GETTEXT, 1, "line 1");
 }
 
 TEST_F(ProbeSelfTest, ReadsButtonStatesAndTabStops) {

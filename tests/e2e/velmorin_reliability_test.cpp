@@ -71,7 +71,7 @@ std::string joined(const std::vector<std::string>& words) {
 
 // What would be wrong with the bolt list at any moment: anything but six
 // rows "Riegel 1".."Riegel 6", each "zu" or "auf". Empty when all is well.
-std::string boltListFault(const ProbeState& s) {
+std::string boltListContentFault(const ProbeState& s) {
     if (!s.window) {
         return "the window is gone";
     }
@@ -89,6 +89,13 @@ std::string boltListFault(const ProbeState& s) {
         }
     }
     return {};
+}
+
+// The fault, naming the reads the probe gave up on, so that a row it could
+// not read is not taken for one the program left empty.
+std::string boltListFault(const ProbeState& s) {
+    std::string fault = boltListContentFault(s);
+    return fault.empty() ? fault : fault + describeTimeouts(s);
 }
 
 // Everything a foreign message must leave alone: the bolts, the form of the
