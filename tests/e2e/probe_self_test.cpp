@@ -28,8 +28,9 @@ class ProbeSelfTest : public ::testing::Test {
         ASSERT_TRUE(probe.waitGone(HANG_BOUND)) << "a fixture from before still runs";
         ASSERT_TRUE(fixture.start({"wine", win32BuildDir() + "/probe_fixture.exe"}));
         ASSERT_TRUE(probe.waitWindow(Milliseconds(30000)));
-        // The window shows before its controls exist.
-        state = waitForState([](const ProbeState& s) { return s.has(11); });
+        // The window shows, and takes the focus on showing, before its
+        // controls exist; the fixture's last step gives the focus to the toggle.
+        state = waitForState([](const ProbeState& s) { return s.has(11) && s.focus == 1; });
         ASSERT_TRUE(state.has(11));
     }
     void TearDown() override {
