@@ -53,13 +53,16 @@ class ProbeSelfTest : public ::testing::Test {
     // Holds the window's answer to one read while the probe reads the state:
     // the probe must name the time-out rather than read an empty text, read
     // the rest, and leave its memory to the window, which answers into it
-    // once released.
-    void expectHeldReadNamed(unsigned message, int index, const std::string& what) {
+    // once released. (A write into freed memory would fault; the system
+    // drops the fault and gives 0 for the answer.)
+    void expectHeldReadNamed(unsigned message, int index, const std::string& what,
+                             long lateAnswer) {
         ASSERT_TRUE(probe.send(-1, HOLD_READ, message, index));
         ProbeState held = probe.state();
         EXPECT_EQ(held.timeouts, std::vector<std::string>{what});
         EXPECT_EQ(held.statuses(), state.statuses());
-        ASSERT_TRUE(probe.send(-1, RELEASE_READ, 0, 0)) << "the late answer to " << what;
+        EXPECT_EQ(probe.sendForResult(-1, RELEASE_READ, 0, 0), std::optional<long>(lateAnswer))
+            << "the late answer to " << what;
         ProbeState after = probe.state();
         EXPECT_EQ(after.cells, state.cells);
         EXPECT_EQ(after.columns, state.columns);
@@ -101,14 +104,15 @@ TEST_F(ProbeSelfTest, ReadsListViewCellsThroughTheTargetsMemory) {
             EXPECT_EQ(row.y, state.rowRects[r - 1].y + row.height) << "rows lie one below another";
         }
     }
-    expectHeldReadNamed(LVM_GETITEMTEXTW, 3, "cell 3 0");
-    expectHeldReadNamed(LVM_GETCOLUMNW, 1, "column 1");
+    // The answers: the length of "Riegel 4", TRUE.
+    expectHeldReadNamed(LVM_GETITEMTEXTW, 3, "cell 3 0", 8);
+    expectHeldReadNamed(LVM_GETCOLUMNW, 1, "column 1", 1);
 }
 
 TEST_F(ProbeSelfTest, ReadsListBoxLinesIntactInWindows1252) {
     EXPECT_EQ(state.lines, (std::vector<std::string>{"2 Bewegungen:", "<<< Zur\xFC"
                                                                       "ck <<<"}));
-    expectHeldReadNamed(LB_GETTEXT, 1, "line 1");
+    expectHeldReadNamed(LB_GETTEXT, 1, "line 1", 14); // the line's length
 }
 
 TEST_F(ProbeSelfTest, ReadsButtonStatesAndTabStops) {

@@ -3,7 +3,8 @@
 // Sent HOLD_READ (wParam a message, lParam its index), the control it goes to
 // leaves its next such read unanswered, as a program busy elsewhere would,
 // while it answers every other message; sent RELEASE_READ, it answers the
-// held read then, into the reader's memory, long after the reader gave up.
+// held read then, into the reader's memory, long after the reader gave up,
+// and gives that answer as its own.
 #include <windows.h>
 
 #include <commctrl.h>
