@@ -16,9 +16,6 @@ constexpr Milliseconds HANG_BOUND{20000};
 // The fixture's messages that hold one read and answer it late.
 constexpr unsigned HOLD_READ = 0x8000;
 constexpr unsigned RELEASE_READ = 0x8001;
-constexpr unsigned LVM_GETITEMTEXTW = 0x1073;
-constexpr unsigned LVM_GETCOLUMNW = 0x105F;
-constexpr unsigned LB_GETTEXT = 0x0189;
 
 class ProbeSelfTest : public ::testing::Test {
   protected:
@@ -104,15 +101,15 @@ TEST_F(ProbeSelfTest, ReadsListViewCellsThroughTheTargetsMemory) {
             EXPECT_EQ(row.y, state.rowRects[r - 1].y + row.height) << "rows lie one below another";
         }
     }
-    // The answers: the length of "Riegel 4", TRUE.
-    expectHeldReadNamed(LVM_GETITEMTEXTW, 3, "cell 3 0", 8);
-    expectHeldReadNamed(LVM_GETCOLUMNW, 1, "column 1", 1);
+    // LVM_GETITEMTEXTW answers with the length of "Riegel 4"; LVM_GETCOLUMNW, TRUE.
+    expectHeldReadNamed(0x1073, 3, "cell 3 0", 8);
+    expectHeldReadNamed(0x105F, 1, "column 1", 1);
 }
 
 TEST_F(ProbeSelfTest, ReadsListBoxLinesIntactInWindows1252) {
     EXPECT_EQ(state.lines, (std::vector<std::string>{"2 Bewegungen:", "<<< Zur\xFC"
                                                                       "ck <<<"}));
-    expectHeldReadNamed(LB_GETTEXT, 1, "line 1", 14); // the line's length
+    expectHeldReadNamed(0x0189 /* LB_GETTEXT */, 1, "line 1", 14); // the line's length
 }
 
 TEST_F(ProbeSelfTest, ReadsButtonStatesAndTabStops) {

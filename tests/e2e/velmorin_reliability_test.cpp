@@ -70,32 +70,28 @@ std::string joined(const std::vector<std::string>& words) {
 }
 
 // What would be wrong with the bolt list at any moment: anything but six
-// rows "Riegel 1".."Riegel 6", each "zu" or "auf". Empty when all is well.
-std::string boltListContentFault(const ProbeState& s) {
+// rows "Riegel 1".."Riegel 6", each "zu" or "auf". Empty when all is well;
+// a fault names the reads the probe gave up on, if any.
+std::string boltListFault(const ProbeState& s) {
     if (!s.window) {
         return "the window is gone";
     }
     if (s.rowCount != BOLT_ROWS || s.cells.size() != BOLT_ROWS) {
-        return "the bolt list has " + std::to_string(s.rowCount) + " rows";
+        return "the bolt list has " + std::to_string(s.rowCount) + " rows" + describeTimeouts(s);
     }
     std::vector<std::string> labels = s.labels();
     std::vector<std::string> statuses = s.statuses();
     for (int i = 0; i < BOLT_ROWS; ++i) {
         if (labels[i] != "Riegel " + std::to_string(i + 1)) {
-            return "row " + std::to_string(i + 1) + " is labelled \"" + labels[i] + "\"";
+            return "row " + std::to_string(i + 1) + " is labelled \"" + labels[i] + "\"" +
+                   describeTimeouts(s);
         }
         if (statuses[i] != "zu" && statuses[i] != "auf") {
-            return "row " + std::to_string(i + 1) + " shows \"" + statuses[i] + "\"";
+            return "row " + std::to_string(i + 1) + " shows \"" + statuses[i] + "\"" +
+                   describeTimeouts(s);
         }
     }
     return {};
-}
-
-// The fault, naming the reads the probe gave up on, so that a row it could
-// not read is not taken for one the program left empty.
-std::string boltListFault(const ProbeState& s) {
-    std::string fault = boltListContentFault(s);
-    return fault.empty() ? fault : fault + describeTimeouts(s);
 }
 
 // Everything a foreign message must leave alone: the bolts, the form of the
