@@ -114,6 +114,10 @@ DWORD runFaultProbe(const std::string& arguments) {
     return runToEnd(FAULT_PROBE, arguments, FAULT_TIMEOUT_MS);
 }
 
+// Set in the probe's exit code after a raise that 64-bit Windows could not
+// have unwound through the probe's frames on its way to the filter.
+constexpr DWORD FRAMES_WITHOUT_UNWIND_DATA = 1u << 30;
+
 struct RaisedCode {
     DWORD code;
     bool processorFault;
@@ -143,6 +147,8 @@ void expectEveryProcessorFaultReaches(const char* signalHandler) {
     }
     DWORD reached = runFaultProbe(arguments);
     constexpr DWORD count = sizeof RAISED_CODES / sizeof RAISED_CODES[0];
+    ASSERT_EQ(reached & FRAMES_WITHOUT_UNWIND_DATA, 0u)
+        << "64-bit Windows could not unwind from a fault to the filter: no unwind data";
     ASSERT_EQ(reached >> count, 0u)
         << "the probe did not go through the codes: exit code 0x" << std::hex << reached;
     for (DWORD i = 0; i < count; ++i) {
