@@ -4,7 +4,8 @@
 // the program itself instead, with every top-level window refused.
 // "raise" followed by exception codes in hex raises each code in turn (with
 // "segv" or "fpe" before it) and ends with bit i of the exit code set when
-// the i-th code reached that signal handler.
+// the i-th code reached that signal handler, and on 64-bit Windows bit 30 set
+// when the system could not have unwound a raise through the probe's frames.
 #include "runtime/process_entry.h"
 
 #include <intrin.h>
@@ -20,6 +21,9 @@ void __cdecl endWithSignalNumber(int signalNumber) {
 
 // Written by the signal handler, inside the raise.
 volatile int signalSeen;
+
+constexpr UINT FRAMES_WITHOUT_UNWIND_DATA = 1u << 30;
+UINT unwindFault;
 
 void __cdecl recordSignal(int signalNumber) {
     signalSeen = signalNumber;
@@ -43,7 +47,7 @@ void __cdecl recordSignal(int signalNumber) {
             reached |= 1u << i;
         }
     }
-    ExitProcess(reached);
+    ExitProcess(reached | unwindFault);
 }
 
 #if defined(__i386__)
@@ -72,10 +76,44 @@ EXCEPTION_DISPOSITION __cdecl goOnAfterTheRaise(EXCEPTION_RECORD* record, void*,
     raiseEachCodeBehindTheHandler(codes, signalNumber);
 }
 #else
+bool inTheProbe(DWORD64 address) {
+    HMODULE module = nullptr;
+    return GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                  GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                              reinterpret_cast<LPCSTR>(address), &module) &&
+           module == GetModuleHandleA(nullptr);
+}
+
+// Walks from the raise to the probe's caller as the system does on its way
+// to the filter: every frame on the way needs its function's unwind data.
+bool unwindsThroughTheProbe(const CONTEXT& raised) {
+    CONTEXT context = raised;
+    bool inside = false;
+    for (int depth = 0; depth < 64; ++depth) {
+        if (inside && !inTheProbe(context.Rip)) {
+            return true;
+        }
+        inside = inTheProbe(context.Rip);
+        DWORD64 base = 0;
+        RUNTIME_FUNCTION* function = RtlLookupFunctionEntry(context.Rip, &base, nullptr);
+        if (!function) {
+            return false;
+        }
+        void* handlerData = nullptr;
+        DWORD64 frame = 0;
+        RtlVirtualUnwind(UNW_FLAG_NHANDLER, base, context.Rip, function, &context, &handlerData,
+                         &frame, nullptr);
+    }
+    return false;
+}
+
 // The handler's filter, behind which the probe goes on with the next code.
 LPTOP_LEVEL_EXCEPTION_FILTER faultFilter;
 
 LONG WINAPI goOnAfterTheFilter(EXCEPTION_POINTERS* fault) {
+    if (!unwindsThroughTheProbe(*fault->ContextRecord)) {
+        unwindFault = FRAMES_WITHOUT_UNWIND_DATA;
+    }
     faultFilter(fault);
     return EXCEPTION_CONTINUE_EXECUTION;
 }

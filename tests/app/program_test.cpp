@@ -114,6 +114,10 @@ DWORD runFaultProbe(const std::string& arguments) {
     return runToEnd(FAULT_PROBE, arguments, FAULT_TIMEOUT_MS);
 }
 
+// Set in the probe's exit code after a raise that 64-bit Windows could not
+// have unwound through the probe's frames on its way to the filter.
+constexpr DWORD FRAMES_WITHOUT_UNWIND_DATA = 1u << 30;
+
 struct RaisedCode {
     DWORD code;
     bool processorFault;
@@ -143,6 +147,8 @@ void expectEveryProcessorFaultReaches(const char* signalHandler) {
     }
     DWORD reached = runFaultProbe(arguments);
     constexpr DWORD count = sizeof RAISED_CODES / sizeof RAISED_CODES[0];
+    ASSERT_EQ(reached & FRAMES_WITHOUT_UNWIND_DATA, 0u)
+        << "64-bit Windows could not unwind from a fault to the filter: no unwind data";
     ASSERT_EQ(reached >> count, 0u)
         << "the probe did not go through the codes: exit code 0x" << std::hex << reached;
     for (DWORD i = 0; i < count; ++i) {
@@ -238,4 +244,9 @@ TEST(FaultHandler, WithoutSignalHandlersTheFaultGoesOnUnhandled) {
     // The handler lets the fault pass on to the system's default handling,
     // which ends the process: no fault is survived.
     EXPECT_EQ(lastChanceFaultOfProbe(), static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+    // And without a debugger, the only run in which the system asks the
+    // unhandled-exception filter: one that resumed the fault would spin on it.
+    DWORD end = runFaultProbe("none");
+    EXPECT_EQ(end, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION))
+        << (end == CHILD_HUNG ? "the probe still ran after its deadline, caught in its fault" : "");
 }

@@ -135,6 +135,9 @@ void parseLine(const std::string& line, ProbeState& s) {
         while (in >> id) {
             s.tabStops.push_back(id);
         }
+    } else if (key == "timeout") {
+        // A text the window did not give in time: "timeout cell 3 0".
+        s.timeouts.push_back(textAfter(line, 1));
     } else if (key == "rows" || key == "end" || key.empty()) {
         // A summary that the other lines already carry.
     } else {

@@ -12,7 +12,8 @@
 //   lvfocus R | lvselected N         the list-view's focus row and selection count
 //   lines N | line I TEXT            the list box
 //   tabstops ID...                   enabled, visible WS_TABSTOP descendants in order
-// A number that the window did not answer in time reads "timeout" instead.
+// A number that the window did not answer in time reads "timeout" instead; a
+// text, a line of its own: timeout cell R C | timeout column C | timeout line I.
 #pragma once
 
 #include <map>
@@ -68,7 +69,8 @@ struct ProbeState {
     std::vector<std::string> lines;
     std::vector<int> tabStops;
     std::vector<std::string> unknownLines;
-    // The lines whose number timed out ("lvfocus", "check 1", ...).
+    // The lines whose number or text timed out ("lvfocus", "check 1",
+    // "cell 3 0", ...).
     std::vector<std::string> timeouts;
 
     bool has(int id) const { return controls.count(id) != 0; }

@@ -109,16 +109,20 @@ TEST(ProbeReport, MissingWindowLeavesEverythingEmpty) {
     EXPECT_NE(s.listSelectedCount, 0) << "no list read must not pass for none selected";
 }
 
-TEST(ProbeReport, ANumberThatTimedOutIsNamedAndReadsAsNone) {
+TEST(ProbeReport, AReadThatTimedOutIsNamedAndReadsAsNone) {
     ProbeState s = parseProbeState("rowcount timeout\ncolumncount timeout\nlvfocus timeout\n"
-                                   "lvselected timeout\ncheck 1 timeout\nlines timeout\n");
-    EXPECT_EQ(s.timeouts, (std::vector<std::string>{"rowcount", "columncount", "lvfocus",
-                                                    "lvselected", "check 1", "lines"}));
+                                   "lvselected timeout\ncheck 1 timeout\nlines timeout\n"
+                                   "timeout cell 3 0\ntimeout line 1\n");
+    EXPECT_EQ(s.timeouts,
+              (std::vector<std::string>{"rowcount", "columncount", "lvfocus", "lvselected",
+                                        "check 1", "lines", "cell 3 0", "line 1"}));
+    EXPECT_TRUE(s.cells.empty());
+    EXPECT_TRUE(s.lines.empty());
     EXPECT_NE(s.listFocusRow, -1);
     EXPECT_NE(s.listSelectedCount, 0);
     EXPECT_EQ(s.control(1)->check, -1) << "neither pressed nor released";
     EXPECT_EQ(describeTimeouts(s), "; the probe timed out reading rowcount, columncount, lvfocus, "
-                                   "lvselected, check 1, lines");
+                                   "lvselected, check 1, lines, cell 3 0, line 1");
     EXPECT_TRUE(s.unknownLines.empty());
 }
 

@@ -13,6 +13,9 @@ namespace {
 
 // Bounds a hang only: every wait ends as soon as what it waits for shows.
 constexpr Milliseconds HANG_BOUND{20000};
+// The fixture's messages that hold one read and answer it late.
+constexpr unsigned HOLD_READ = 0x8000;
+constexpr unsigned RELEASE_READ = 0x8001;
 
 class ProbeSelfTest : public ::testing::Test {
   protected:
@@ -22,8 +25,9 @@ class ProbeSelfTest : public ::testing::Test {
         ASSERT_TRUE(probe.waitGone(HANG_BOUND)) << "a fixture from before still runs";
         ASSERT_TRUE(fixture.start({"wine", win32BuildDir() + "/probe_fixture.exe"}));
         ASSERT_TRUE(probe.waitWindow(Milliseconds(30000)));
-        // The window shows before its controls exist.
-        state = waitForState([](const ProbeState& s) { return s.has(11); });
+        // The window shows, and takes the focus on showing, before its
+        // controls exist; the fixture's last step gives the focus to the toggle.
+        state = waitForState([](const ProbeState& s) { return s.has(11) && s.focus == 1; });
         ASSERT_TRUE(state.has(11));
     }
     void TearDown() override {
@@ -41,6 +45,26 @@ class ProbeSelfTest : public ::testing::Test {
             now = probe.state();
         }
         return now;
+    }
+
+    // Holds the window's answer to one read while the probe reads the state:
+    // the probe must name the time-out rather than read an empty text, read
+    // the rest, and leave its memory to the window, which answers into it
+    // once released. (A write into freed memory would fault; the system
+    // drops the fault and gives 0 for the answer.)
+    void expectHeldReadNamed(unsigned message, int index, const std::string& what,
+                             long lateAnswer) {
+        ASSERT_TRUE(probe.send(-1, HOLD_READ, message, index));
+        ProbeState held = probe.state();
+        EXPECT_EQ(held.timeouts, std::vector<std::string>{what});
+        EXPECT_EQ(held.statuses(), state.statuses());
+        EXPECT_EQ(probe.sendForResult(-1, RELEASE_READ, 0, 0), std::optional<long>(lateAnswer))
+            << "the late answer to " << what;
+        ProbeState after = probe.state();
+        EXPECT_EQ(after.cells, state.cells);
+        EXPECT_EQ(after.columns, state.columns);
+        EXPECT_EQ(after.lines, state.lines);
+        EXPECT_EQ(describeTimeouts(after), "");
     }
 
     ProbeSession probe;
@@ -77,11 +101,15 @@ TEST_F(ProbeSelfTest, ReadsListViewCellsThroughTheTargetsMemory) {
             EXPECT_EQ(row.y, state.rowRects[r - 1].y + row.height) << "rows lie one below another";
         }
     }
+    // LVM_GETITEMTEXTW answers with the length of "Riegel 4"; LVM_GETCOLUMNW, TRUE.
+    expectHeldReadNamed(0x1073, 3, "cell 3 0", 8);
+    expectHeldReadNamed(0x105F, 1, "column 1", 1);
 }
 
 TEST_F(ProbeSelfTest, ReadsListBoxLinesIntactInWindows1252) {
     EXPECT_EQ(state.lines, (std::vector<std::string>{"2 Bewegungen:", "<<< Zur\xFC"
                                                                       "ck <<<"}));
+    expectHeldReadNamed(0x0189 /* LB_GETTEXT */, 1, "line 1", 14); // the line's length
 }
 
 TEST_F(ProbeSelfTest, ReadsButtonStatesAndTabStops) {

@@ -70,22 +70,25 @@ std::string joined(const std::vector<std::string>& words) {
 }
 
 // What would be wrong with the bolt list at any moment: anything but six
-// rows "Riegel 1".."Riegel 6", each "zu" or "auf". Empty when all is well.
+// rows "Riegel 1".."Riegel 6", each "zu" or "auf". Empty when all is well;
+// a fault names the reads the probe gave up on, if any.
 std::string boltListFault(const ProbeState& s) {
     if (!s.window) {
         return "the window is gone";
     }
     if (s.rowCount != BOLT_ROWS || s.cells.size() != BOLT_ROWS) {
-        return "the bolt list has " + std::to_string(s.rowCount) + " rows";
+        return "the bolt list has " + std::to_string(s.rowCount) + " rows" + describeTimeouts(s);
     }
     std::vector<std::string> labels = s.labels();
     std::vector<std::string> statuses = s.statuses();
     for (int i = 0; i < BOLT_ROWS; ++i) {
         if (labels[i] != "Riegel " + std::to_string(i + 1)) {
-            return "row " + std::to_string(i + 1) + " is labelled \"" + labels[i] + "\"";
+            return "row " + std::to_string(i + 1) + " is labelled \"" + labels[i] + "\"" +
+                   describeTimeouts(s);
         }
         if (statuses[i] != "zu" && statuses[i] != "auf") {
-            return "row " + std::to_string(i + 1) + " shows \"" + statuses[i] + "\"";
+            return "row " + std::to_string(i + 1) + " shows \"" + statuses[i] + "\"" +
+                   describeTimeouts(s);
         }
     }
     return {};

@@ -1,5 +1,10 @@
 // A window with one control of every kind the probe reads, filled with known
 // contents, so that the probe itself can be checked from another process.
+// Sent HOLD_READ (wParam a message, lParam its index), the control it goes to
+// leaves its next such read unanswered, as a program busy elsewhere would,
+// while it answers every other message; sent RELEASE_READ, it answers the
+// held read then, into the reader's memory, long after the reader gave up,
+// and gives that answer as its own.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -7,8 +12,54 @@
 namespace {
 
 constexpr DWORD CHILD = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+constexpr UINT HOLD_READ = WM_APP;
+constexpr UINT RELEASE_READ = WM_APP + 1;
+
+struct HeldRead {
+    UINT message;
+    WPARAM index;
+    HWND control;
+    LPARAM memory;
+    bool holding;
+};
+HeldRead held = {};
+
+// Each control's own procedure is kept in its user data.
+LRESULT passOn(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto own = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_USERDATA));
+    return CallWindowProcW(own, control, message, wParam, lParam);
+}
+
+LRESULT CALLBACK holdingControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (held.holding || message != held.message || wParam != held.index) {
+        return passOn(control, message, wParam, lParam);
+    }
+    held = {message, wParam, control, lParam, true};
+    while (held.holding) {
+        WaitMessage();
+        MSG next;
+        while (PeekMessageW(&next, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&next);
+        }
+    }
+    return 0;
+}
+
+void holdReadsOf(HWND control) {
+    SetWindowLongPtrW(control, GWLP_USERDATA, GetWindowLongPtrW(control, GWLP_WNDPROC));
+    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(holdingControlProc));
+}
 
 LRESULT CALLBACK fixtureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == HOLD_READ) {
+        held = {static_cast<UINT>(wParam), static_cast<WPARAM>(lParam), nullptr, 0, false};
+        return 0;
+    }
+    if (message == RELEASE_READ && held.holding) {
+        HeldRead late = held;
+        held = {};
+        return passOn(late.control, late.message, late.index, late.memory);
+    }
     if (message == WM_DESTROY) {
         PostQuitMessage(7);
         return 0;
@@ -65,6 +116,8 @@ void createControls(HWND window, HINSTANCE instance) {
     HWND hidden = CreateWindowExA(0, "BUTTON", "hidden", WS_CHILD | WS_TABSTOP, 140, 160, 115, 24,
                                   window, reinterpret_cast<HMENU>(11), instance, nullptr);
     (void)hidden;
+    holdReadsOf(list);
+    holdReadsOf(box);
     SetFocus(toggle);
 }
 

@@ -65,6 +65,16 @@ std::string number(int value) {
     return value == NO_ANSWER ? "timeout" : std::to_string(value);
 }
 
+// A text that the window did not give in time gets a line of its own, since
+// any text, "timeout" too, may be what the window holds.
+void printText(const std::string& what, const std::optional<std::string>& text) {
+    if (text) {
+        std::printf("%s %s\n", what.c_str(), escaped(*text).c_str());
+    } else {
+        std::printf("timeout %s\n", what.c_str());
+    }
+}
+
 HWND findTarget() {
     return FindWindowA(targetClass.c_str(), targetTitle.c_str());
 }
@@ -87,21 +97,21 @@ int focusId(HWND top, HWND focus) {
     return GetDlgCtrlID(focus);
 }
 
-void printListView(const RemoteBuffer& buffer, HWND listView) {
+void printListView(RemoteBuffer& buffer, HWND listView) {
     int rows = listViewRowCount(listView);
     int columns = listViewColumnCount(listView);
     std::printf("rowcount %s\n", number(rows).c_str());
     std::printf("columncount %s\n", number(columns).c_str());
     for (int c = 0; c < columns; ++c) {
-        std::printf("column %d %s\n", c, escaped(listViewColumnTitle(buffer, listView, c)).c_str());
+        printText("column " + std::to_string(c), listViewColumnTitle(buffer, listView, c));
     }
     std::string statuses = "rows";
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
-            std::string text = listViewCell(buffer, listView, r, c);
-            std::printf("cell %d %d %s\n", r, c, escaped(text).c_str());
+            std::optional<std::string> text = listViewCell(buffer, listView, r, c);
+            printText("cell " + std::to_string(r) + " " + std::to_string(c), text);
             if (c == 1) {
-                statuses += " " + text;
+                statuses += " " + text.value_or("?");
             }
         }
         RECT rect;
@@ -118,7 +128,7 @@ void printListBox(HWND listBox) {
     int count = listBoxCount(listBox);
     std::printf("lines %s\n", number(count).c_str());
     for (int i = 0; i < count; ++i) {
-        std::printf("line %d %s\n", i, escaped(listBoxLine(listBox, i)).c_str());
+        printText("line " + std::to_string(i), listBoxLine(listBox, i));
     }
 }
 

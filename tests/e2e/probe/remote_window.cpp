@@ -88,15 +88,41 @@ std::string readRemoteText(const RemoteBuffer& buffer, const wchar_t* address) {
     return fromWide(text, read / sizeof(wchar_t));
 }
 
-bool writeRemote(const RemoteBuffer& buffer, const void* data, SIZE_T size) {
+bool writeRemote(const RemoteBuffer& buffer, const void* data, SIZE_T size, SIZE_T offset = 0) {
     SIZE_T written = 0;
-    return WriteProcessMemory(buffer.process, buffer.address, data, size, &written) &&
+    return WriteProcessMemory(buffer.process, buffer.address + offset, data, size, &written) &&
            written == size;
 }
 
 bool readRemote(const RemoteBuffer& buffer, void* data, SIZE_T size) {
     SIZE_T read = 0;
     return ReadProcessMemory(buffer.process, buffer.address, data, size, &read) && read == size;
+}
+
+char* allocateRemoteBlock(HANDLE process) {
+    return static_cast<char*>(VirtualAllocEx(process, nullptr, REMOTE_BUFFER_SIZE,
+                                             MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+}
+
+// Writes the request, and an empty text where the answer's text goes, into the
+// buffer and sends the request, which points there. NO_ANSWER on a time-out;
+// -1 when the request could not be written.
+LRESULT askThroughBuffer(RemoteBuffer& buffer, HWND window, UINT message, WPARAM wParam,
+                         const void* request, SIZE_T size) {
+    wchar_t empty = 0;
+    if (!writeRemote(buffer, &empty, sizeof empty, REMOTE_TEXT_OFFSET) ||
+        !writeRemote(buffer, request, size)) {
+        return -1;
+    }
+    LRESULT answer = sendW(window, message, wParam, reinterpret_cast<LPARAM>(buffer.address));
+    if (answer == NO_ANSWER) {
+        // The window may still answer, and write into the block, at any time
+        // later, even after this process has ended: freeing the block would
+        // let it write into whatever it has put there since. So the block is
+        // left to the window for good, and the buffer takes a fresh one.
+        buffer.address = allocateRemoteBlock(buffer.process);
+    }
+    return answer;
 }
 
 } // namespace
@@ -110,8 +136,7 @@ bool openRemoteBuffer(HWND owner, RemoteBuffer* buffer) {
     if (!buffer->process) {
         return false;
     }
-    buffer->address = static_cast<char*>(VirtualAllocEx(
-        buffer->process, nullptr, REMOTE_BUFFER_SIZE, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    buffer->address = allocateRemoteBlock(buffer->process);
     if (!buffer->address) {
         closeRemoteBuffer(buffer);
         return false;
@@ -173,53 +198,50 @@ int listViewColumnCount(HWND listView) {
     return static_cast<int>(sendA(reinterpret_cast<HWND>(header), HDM_GETITEMCOUNT, 0, 0));
 }
 
-std::string listViewCell(const RemoteBuffer& buffer, HWND listView, int row, int column) {
+std::optional<std::string> listViewCell(RemoteBuffer& buffer, HWND listView, int row, int column) {
     LVITEMW item = {};
     item.mask = LVIF_TEXT;
     item.iItem = row;
     item.iSubItem = column;
     item.pszText = reinterpret_cast<wchar_t*>(buffer.address + REMOTE_TEXT_OFFSET);
     item.cchTextMax = REMOTE_TEXT_UNITS;
-    wchar_t empty = 0;
-    SIZE_T written = 0;
-    WriteProcessMemory(buffer.process, item.pszText, &empty, sizeof empty, &written);
-    if (!writeRemote(buffer, &item, sizeof item)) {
-        return {};
+    LRESULT answer = askThroughBuffer(buffer, listView, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                      &item, sizeof item);
+    if (answer == NO_ANSWER) {
+        return std::nullopt;
     }
-    if (sendW(listView, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-              reinterpret_cast<LPARAM>(buffer.address)) < 0) {
-        return {};
+    if (answer < 0) {
+        return std::string();
     }
     // The control may answer with a pointer to a text of its own.
-    LVITEMW answer = {};
-    if (!readRemote(buffer, &answer, sizeof answer) || !answer.pszText) {
-        return {};
+    LVITEMW read = {};
+    if (!readRemote(buffer, &read, sizeof read) || !read.pszText) {
+        return std::string();
     }
-    return readRemoteText(buffer, answer.pszText);
+    return readRemoteText(buffer, read.pszText);
 }
 
-std::string listViewColumnTitle(const RemoteBuffer& buffer, HWND listView, int column) {
+std::optional<std::string> listViewColumnTitle(RemoteBuffer& buffer, HWND listView, int column) {
     LVCOLUMNW title = {};
     title.mask = LVCF_TEXT;
     title.pszText = reinterpret_cast<wchar_t*>(buffer.address + REMOTE_TEXT_OFFSET);
     title.cchTextMax = REMOTE_TEXT_UNITS;
-    if (!writeRemote(buffer, &title, sizeof title) ||
-        !sendW(listView, LVM_GETCOLUMNW, static_cast<WPARAM>(column),
-               reinterpret_cast<LPARAM>(buffer.address))) {
-        return {};
+    LRESULT answer = askThroughBuffer(buffer, listView, LVM_GETCOLUMNW, static_cast<WPARAM>(column),
+                                      &title, sizeof title);
+    if (answer == NO_ANSWER) {
+        return std::nullopt;
     }
-    LVCOLUMNW answer = {};
-    if (!readRemote(buffer, &answer, sizeof answer) || !answer.pszText) {
-        return {};
+    LVCOLUMNW read = {};
+    if (answer <= 0 || !readRemote(buffer, &read, sizeof read) || !read.pszText) {
+        return std::string();
     }
-    return readRemoteText(buffer, answer.pszText);
+    return readRemoteText(buffer, read.pszText);
 }
 
-bool listViewRowRect(const RemoteBuffer& buffer, HWND listView, int row, RECT* screen) {
+bool listViewRowRect(RemoteBuffer& buffer, HWND listView, int row, RECT* screen) {
     RECT rect = {LVIR_BOUNDS, 0, 0, 0};
-    if (!writeRemote(buffer, &rect, sizeof rect) ||
-        sendA(listView, LVM_GETITEMRECT, static_cast<WPARAM>(row),
-              reinterpret_cast<LPARAM>(buffer.address)) <= 0 ||
+    if (askThroughBuffer(buffer, listView, LVM_GETITEMRECT, static_cast<WPARAM>(row), &rect,
+                         sizeof rect) <= 0 ||
         !readRemote(buffer, &rect, sizeof rect)) {
         return false;
     }
@@ -241,17 +263,25 @@ int listBoxCount(HWND listBox) {
 }
 
 // The wide request: the narrow one loses all but the first character when it
-// crosses processes under Wine.
-std::string listBoxLine(HWND listBox, int line) {
+// crosses processes under Wine. The system copies the text across into this
+// process's own memory only while the request is waited for, so a late
+// answer is dropped and needs no buffer left behind.
+std::optional<std::string> listBoxLine(HWND listBox, int line) {
     LRESULT length = sendW(listBox, LB_GETTEXTLEN, static_cast<WPARAM>(line), 0);
+    if (length == NO_ANSWER) {
+        return std::nullopt;
+    }
     if (length <= 0) {
-        return {};
+        return std::string();
     }
     std::vector<wchar_t> wide(static_cast<size_t>(length) + 1, 0);
     LRESULT copied = sendW(listBox, LB_GETTEXT, static_cast<WPARAM>(line),
                            reinterpret_cast<LPARAM>(wide.data()));
+    if (copied == NO_ANSWER) {
+        return std::nullopt;
+    }
     if (copied <= 0) {
-        return {};
+        return std::string();
     }
     return fromWide(wide.data(), static_cast<size_t>(copied));
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,9 @@ struct RemoteControl {
     std::string text;
 };
 
-// A block of memory inside the process that owns a window.
+// A block of memory inside the process that owns a window. After a request
+// through it timed out, the block is left to that process and the buffer
+// holds a fresh one (or none, when none could be had).
 struct RemoteBuffer {
     HANDLE process = nullptr;
     char* address = nullptr;
@@ -38,18 +41,19 @@ std::vector<RemoteControl> listControls(HWND top);
 // Every descendant that Tab navigation may stop at: enabled, visible, WS_TABSTOP.
 std::vector<HWND> tabStops(HWND top);
 
-// The numbers below are NO_ANSWER when the window did not answer in time.
+// The numbers below are NO_ANSWER, and the texts nullopt, when the window did
+// not answer in time.
 int listViewRowCount(HWND listView);
 int listViewColumnCount(HWND listView);
-std::string listViewCell(const RemoteBuffer& buffer, HWND listView, int row, int column);
-std::string listViewColumnTitle(const RemoteBuffer& buffer, HWND listView, int column);
+std::optional<std::string> listViewCell(RemoteBuffer& buffer, HWND listView, int row, int column);
+std::optional<std::string> listViewColumnTitle(RemoteBuffer& buffer, HWND listView, int column);
 // The row's whole rectangle, in screen coordinates.
-bool listViewRowRect(const RemoteBuffer& buffer, HWND listView, int row, RECT* screen);
+bool listViewRowRect(RemoteBuffer& buffer, HWND listView, int row, RECT* screen);
 int listViewNextItem(HWND listView, UINT flags);
 int listViewSelectedCount(HWND listView);
 
 int listBoxCount(HWND listBox);
-std::string listBoxLine(HWND listBox, int line);
+std::optional<std::string> listBoxLine(HWND listBox, int line);
 
 int buttonCheck(HWND button);
 
