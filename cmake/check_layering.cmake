@@ -5,16 +5,29 @@ cmake_minimum_required(VERSION 3.25)
 #   cmake -DSOURCE_DIR=<project root> -P check_layering.cmake
 # Project headers are named from the root ("runtime/heap.h"); any other quoted
 # include in these folders is a fault as well. Every target has the root on
-# its include path, so an angle-bracket name that begins with a folder reaches
-# that folder just the same and is held to the same rule; other angle-bracket
-# names are the system's. A "." or ".." segment could lead anywhere from a
-# folder that looks allowed, so no include may have one.
+# its include path, so an angle-bracket name that begins with one of the
+# project's root folders reaches that folder just the same and is held to the
+# same rule: the tests' and benchmarks' folders are no folder the program may
+# use. Other angle-bracket names are the system's. A "." or ".." segment could
+# lead anywhere from a folder that looks allowed, so no include may have one;
+# repeated slashes name the same header as one, so they are judged as one.
 set(folders runtime core toolkit/window toolkit/controls app)
+set(project_roots runtime core toolkit app tests bench)
 set(uses_runtime runtime)
 set(uses_core runtime core)
 set(uses_toolkit/window runtime toolkit/window)
 set(uses_toolkit/controls runtime toolkit/controls)
 set(uses_app runtime core toolkit/window toolkit/controls app)
+
+# Whether a root-relative path begins with one of the project's root folders.
+function(in_project path result)
+  string(REGEX MATCH "^[^/]*" root "${path}")
+  if(root IN_LIST project_roots)
+    set(${result} TRUE PARENT_SCOPE)
+  else()
+    set(${result} FALSE PARENT_SCOPE)
+  endif()
+endfunction()
 
 # The folder of a root-relative path, or "" for a path in none of them.
 function(folder_of path result)
@@ -52,10 +65,12 @@ foreach(folder IN LISTS folders)
       else()
         set(shown "\"${header}\"")
       endif()
+      string(REGEX REPLACE "//+" "/" header "${header}")
       folder_of("${header}" target)
+      in_project("${header}" ours)
       if("/${header}/" MATCHES "/\\.\\.?/")
         list(APPEND faults "${source} includes ${shown}: no include may step through . or ..")
-      elseif(quote STREQUAL "<" AND NOT target)
+      elseif(quote STREQUAL "<" AND NOT ours)
         continue() # a system header
       elseif(NOT target OR NOT target IN_LIST uses_${folder})
         list(APPEND faults "${source} includes ${shown}: ${folder}/ may use only ${allowed}/")

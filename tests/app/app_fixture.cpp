@@ -1,5 +1,6 @@
 #include "tests/app/app_fixture.h"
 #include "tests/support/real_input.h"
+#include "tests/support/windows1252_text.h"
 
 #include "app/event_loop.h"
 #include "app/main_window.h"
@@ -48,8 +49,8 @@ void AppTest::SetUp() {
 void AppTest::TearDown() {
     closeAllWindows();
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        DispatchMessageA(&message);
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageW(&message);
     }
     closeRuntimeHeap();
 }
@@ -63,15 +64,11 @@ HWND controlWindow(int number) {
 }
 
 std::string windowText(HWND window) {
-    char text[TEXT_SIZE] = {};
-    GetWindowTextA(window, text, TEXT_SIZE);
-    return text;
+    return windowText1252(window);
 }
 
 std::string classNameOf(HWND window) {
-    char name[TEXT_SIZE] = {};
-    GetClassNameA(window, name, TEXT_SIZE);
-    return name;
+    return className1252(window);
 }
 
 bool hasStyle(HWND window, DWORD bits) {
@@ -92,14 +89,14 @@ SIZE clientSize(HWND window) {
 }
 
 std::string rowText(int row, int column) {
-    char text[TEXT_SIZE] = {};
-    LVITEMA item = {};
+    wchar_t text[TEXT_SIZE] = {};
+    LVITEMW item = {};
     item.iSubItem = column;
     item.pszText = text;
     item.cchTextMax = TEXT_SIZE;
-    SendMessageA(controlWindow(CTL_BOLT_LIST), LVM_GETITEMTEXTA, row,
+    SendMessageW(controlWindow(CTL_BOLT_LIST), LVM_GETITEMTEXTW, row,
                  reinterpret_cast<LPARAM>(&item));
-    return text;
+    return windows1252Of(text);
 }
 
 std::vector<std::string> statusColumn() {
@@ -116,9 +113,9 @@ std::vector<std::string> reportLines() {
     std::vector<std::string> lines;
     int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
-        char text[TEXT_SIZE] = {};
-        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-        lines.push_back(text);
+        wchar_t text[TEXT_SIZE] = {};
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        lines.push_back(windows1252Of(text));
     }
     return lines;
 }

@@ -1,4 +1,5 @@
 #include "tests/app/app_fixture.h"
+#include "tests/support/windows1252_text.h"
 
 #include "app/main_window.h"
 #include "core/bolt_bank.h"
@@ -28,14 +29,14 @@ const Placement placements[] = {
 };
 
 std::string columnTitle(HWND list, int column, int* width) {
-    char text[64] = {};
-    LVCOLUMNA info = {};
+    wchar_t text[64] = {};
+    LVCOLUMNW info = {};
     info.mask = LVCF_TEXT | LVCF_WIDTH;
     info.pszText = text;
-    info.cchTextMax = sizeof(text);
-    SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&info));
+    info.cchTextMax = 64;
+    SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&info));
     *width = info.cx;
-    return text;
+    return windows1252Of(text);
 }
 
 } // namespace

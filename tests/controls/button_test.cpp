@@ -21,12 +21,8 @@ TEST_F(ButtonTest, PushButtonAndToggleCarryTheirStyles) {
     EXPECT_EQ(styleOf(push) & BS_TYPEMASK, static_cast<DWORD>(BS_PUSHBUTTON));
     EXPECT_EQ(styleOf(toggle) & TOGGLE_STYLE, TOGGLE_STYLE);
     EXPECT_EQ(GetWindowLongA(push, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
-    char className[16] = {};
-    GetClassNameA(push, className, sizeof className);
-    EXPECT_STRCASEEQ(className, "Button");
-    char caption[16] = {};
-    GetWindowTextA(toggle, caption, sizeof caption);
-    EXPECT_STREQ(caption, "System an");
+    EXPECT_STRCASEEQ(className1252(push).c_str(), "Button");
+    EXPECT_EQ(windowText1252(toggle), "System an");
 }
 
 TEST_F(ButtonTest, TheToggleFlipsOnEveryClick) {
@@ -81,9 +77,7 @@ TEST_F(ButtonTest, ItemOperationsDoNothingOnAButton) {
     HWND push = createButton(3, 20, 20, 100, 30, "Alles Zu");
     EXPECT_EQ(controlAddItem(3, -1, "line"), 0);
     controlSetItemText(3, 0, "zu", 1);
-    char caption[16] = {};
-    GetWindowTextA(push, caption, sizeof caption);
-    EXPECT_STREQ(caption, "Alles Zu");
+    EXPECT_EQ(windowText1252(push), "Alles Zu");
     // Without a getText handler the caption is the text.
     EXPECT_STREQ(controlGetText(3), "Alles Zu");
     EXPECT_STREQ(controlGetItemText(3, 0, 0), "");

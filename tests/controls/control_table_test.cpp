@@ -143,9 +143,7 @@ TEST_F(ControlTableTest, AFreedNumberCanBeCreatedAgain) {
     EXPECT_FALSE(IsWindow(first));
     EXPECT_EQ(lookupControl(4)->window, second);
     EXPECT_EQ(controlGetState(4), 0);
-    char caption[16] = {};
-    GetWindowTextA(second, caption, sizeof caption);
-    EXPECT_STREQ(caption, "new");
+    EXPECT_EQ(windowText1252(second), "new");
 }
 
 TEST_F(ControlTableTest, DisableTakesZeroAsEnableAndAnythingElseAsDisable) {

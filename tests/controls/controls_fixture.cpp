@@ -1,5 +1,6 @@
 #include "tests/controls/controls_fixture.h"
 #include "tests/support/real_input.h"
+#include "tests/support/windows1252_text.h"
 
 #include <commctrl.h>
 
@@ -7,14 +8,16 @@ ParentLog parentLog;
 
 namespace {
 
-const char* const PARENT_CLASS = "ControlsTestParent";
+// A Unicode window, as the program's own windows are, so that its controls
+// talk to it in UTF-16 as they do in the program.
+const wchar_t* const PARENT_CLASS = L"ControlsTestParent";
 
 LRESULT CALLBACK parentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND && lParam != 0 && HIWORD(wParam) == BN_CLICKED) {
         ++parentLog.commands;
         parentLog.lastCommandId = LOWORD(wParam);
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void registerParentClass() {
@@ -22,13 +25,13 @@ void registerParentClass() {
     if (registered) {
         return;
     }
-    WNDCLASSA windowClass = {};
+    WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = parentProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = PARENT_CLASS;
-    registered = RegisterClassA(&windowClass) != 0;
+    registered = RegisterClassW(&windowClass) != 0;
 }
 
 BOOL CALLBACK collectChild(HWND child, LPARAM list) {
@@ -38,11 +41,11 @@ BOOL CALLBACK collectChild(HWND child, LPARAM list) {
 
 bool dispatchOne() {
     MSG msg;
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         return false;
     }
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
     return true;
 }
 
@@ -68,8 +71,8 @@ void ControlsTest::TearDown() {
 HWND createParentWindow() {
     registerParentClass();
     HWND window =
-        CreateWindowExA(0, PARENT_CLASS, "Controls", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
-                        420, 420, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        CreateWindowExW(0, PARENT_CLASS, L"Controls", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+                        420, 420, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (window) {
         UpdateWindow(window);
     }
@@ -91,16 +94,6 @@ std::vector<HWND> childrenOf(HWND parent) {
     return children;
 }
 
-// The platform's UTF-16 in Windows-1252, by the system's own table; a
-// character that code page lacks reads as '?'.
-std::string windows1252Of(const std::wstring& wide) {
-    std::string text(wide.size() + 1, '\0');
-    int bytes = WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, text.data(),
-                                    static_cast<int>(text.size()), "?", nullptr);
-    text.resize(bytes > 0 ? static_cast<size_t>(bytes) - 1 : 0);
-    return text;
-}
-
 std::string listBoxLine(HWND window, int index) {
     LRESULT length = SendMessageW(window, LB_GETTEXTLEN, index, 0);
     if (length < 0) {
@@ -109,7 +102,7 @@ std::string listBoxLine(HWND window, int index) {
     std::wstring line(static_cast<size_t>(length) + 1, L'\0');
     SendMessageW(window, LB_GETTEXT, index, reinterpret_cast<LPARAM>(line.data()));
     line.resize(std::char_traits<wchar_t>::length(line.c_str()));
-    return windows1252Of(line);
+    return windows1252Of(line.c_str());
 }
 
 std::string listViewCell(HWND window, int row, int column) {

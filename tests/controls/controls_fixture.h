@@ -4,6 +4,7 @@
 
 #include "runtime/heap.h"
 #include "runtime/scratch_string.h"
+#include "tests/support/windows1252_text.h"
 #include "toolkit/controls/control_table.h"
 
 #include <gtest/gtest.h>
