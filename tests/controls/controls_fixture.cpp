@@ -62,6 +62,8 @@ void ControlsTest::TearDown() {
     DestroyWindow(parent);
     while (dispatchOne()) {
     }
+    // A unit written past a block's end lands on the next block's header.
+    EXPECT_TRUE(HeapValidate(RuntimeHeap, 0, nullptr)) << "a runtime heap block was overrun";
     closeRuntimeHeap();
 }
 

@@ -144,6 +144,14 @@ TEST_F(TextResultTest, ALongListIconCellIsCutAtTheAreasEnd) {
     scratchRestore(ScratchString.area);
     EXPECT_EQ(std::string(controlGetItemText(0, 0, 1)), longLine);
     EXPECT_EQ(ScratchString.position, ScratchString.area + longLine.size());
+
+    // A cell as long as the room: told the room, the control keeps a unit
+    // for the terminator inside it; the fixture finds a write past it.
+    const std::string roomLong(300, 'R');
+    controlSetItemText(0, 0, roomLong.c_str(), 1);
+    leaveRoom(300);
+    EXPECT_EQ(std::string(controlGetItemText(0, 0, 1)), roomLong.substr(0, 299));
+    expectWithinTheArea();
 }
 
 TEST_F(TextResultTest, ACellFromTheControlsOwnCopyIsCutAlike) {
