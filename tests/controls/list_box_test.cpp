@@ -85,16 +85,16 @@ TEST_F(ListBoxTest, SetItemTextOnALineThatIsNotThereAddsNothing) {
 }
 
 TEST_F(ListBoxTest, ItemTextsAreReadIntoTheScratchArea) {
-    // The list box writes a line's terminator too, also behind a long line;
-    // the fixture finds a write past the room the line was given.
     const std::string longLine(300, 'R');
     fill({"Riegel 4", "Riegel 5", longLine.c_str()});
+    watchTextRooms(list);
     char* start = ScratchString.position;
     char* text = controlGetItemText(10, 1, 3);
     EXPECT_EQ(text, start);
     EXPECT_STREQ(text, "Riegel 5");
     EXPECT_EQ(ScratchString.position, start + 8);
     EXPECT_EQ(std::string(controlGetItemText(10, 2, 0)), longLine);
+    EXPECT_GE(textRoomsChecked(), 1);
     scratchRestore(start);
     EXPECT_STREQ(controlGetItemText(10, 5, 0), "");
     EXPECT_EQ(ScratchString.position, start);
