@@ -1,4 +1,5 @@
 #include "tests/controls/controls_fixture.h"
+#include "tests/support/heap_blocks.h"
 #include "tests/support/real_input.h"
 
 #include <commctrl.h>
@@ -39,14 +40,8 @@ BOOL CALLBACK collectChild(HWND child, LPARAM list) {
 WNDPROC watchedControlProc;
 int roomsChecked;
 
-// 0 for memory that is no block of the runtime heap.
-SIZE_T heapUnitsAt(const void* buffer) {
-    SIZE_T bytes = HeapSize(RuntimeHeap, 0, buffer);
-    return bytes == static_cast<SIZE_T>(-1) ? 0 : bytes / sizeof(WCHAR);
-}
-
 void checkRoom(const void* buffer, LRESULT units, const char* what) {
-    SIZE_T room = heapUnitsAt(buffer);
+    SIZE_T room = runtimeHeapBlockSize(buffer) / sizeof(WCHAR);
     if (room != 0) {
         ++roomsChecked;
         EXPECT_GE(static_cast<LRESULT>(room), units) << what;
