@@ -1,4 +1,5 @@
 #include "tests/controls/controls_fixture.h"
+#include "tests/support/heap_blocks.h"
 #include "tests/support/real_input.h"
 #include "tests/support/windows1252_text.h"
 
@@ -37,6 +38,30 @@ void registerParentClass() {
 BOOL CALLBACK collectChild(HWND child, LPARAM list) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
     return TRUE;
+}
+
+WNDPROC watchedControlProc;
+int roomsChecked;
+
+void checkRoom(const void* buffer, LRESULT units, const char* what) {
+    SIZE_T room = runtimeHeapBlockSize(buffer) / sizeof(WCHAR);
+    if (room != 0) {
+        ++roomsChecked;
+        EXPECT_GE(static_cast<LRESULT>(room), units) << what;
+    }
+}
+
+LRESULT CALLBACK checkTextRoom(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == LB_GETTEXT) {
+        LRESULT length = CallWindowProcW(watchedControlProc, window, LB_GETTEXTLEN, wParam, 0);
+        checkRoom(reinterpret_cast<void*>(lParam), length + 1,
+                  "LB_GETTEXT writes the whole line and its terminator");
+    }
+    const LVITEMW* item = reinterpret_cast<const LVITEMW*>(lParam);
+    if (message == LVM_GETITEMW && (item->mask & LVIF_TEXT)) {
+        checkRoom(item->pszText, item->cchTextMax, "a list-view writes up to cchTextMax units");
+    }
+    return CallWindowProcW(watchedControlProc, window, message, wParam, lParam);
 }
 
 bool dispatchOne() {
@@ -86,6 +111,16 @@ void clickWindow(HWND window) {
     // A disabled window is passed over by WindowFromPoint: its parent answers.
     HWND expected = IsWindowEnabled(window) ? window : GetParent(window);
     clickOn(middle, GetAncestor(window, GA_ROOT), expected, Click::Left, [] { dispatchOne(); });
+}
+
+void watchTextRooms(HWND control) {
+    roomsChecked = 0;
+    watchedControlProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(checkTextRoom)));
+}
+
+int textRoomsChecked() {
+    return roomsChecked;
 }
 
 std::vector<HWND> childrenOf(HWND parent) {

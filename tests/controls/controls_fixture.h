@@ -33,6 +33,12 @@ HWND createParentWindow();
 // The commands the parent is told of are the test's to count.
 void clickWindow(HWND window);
 std::vector<HWND> childrenOf(HWND parent);
+// Checks every buffer that the toolkit hands `control` (one control at a time)
+// for a text to come back in, when it is a block of the runtime heap: the
+// block must hold all the control may write there, terminator included, since
+// the heap does not notice a unit written past a block's end. Counts them.
+void watchTextRooms(HWND control);
+int textRoomsChecked();
 
 // Read back through the platform alone, not through the toolkit: in UTF-16,
 // as the controls hold them, given in Windows-1252.

@@ -85,27 +85,34 @@ TEST_F(ListBoxTest, SetItemTextOnALineThatIsNotThereAddsNothing) {
 }
 
 TEST_F(ListBoxTest, ItemTextsAreReadIntoTheScratchArea) {
-    fill({"Riegel 4", "Riegel 5"});
+    const std::string longLine(300, 'R');
+    fill({"Riegel 4", "Riegel 5", longLine.c_str()});
+    watchTextRooms(list);
     char* start = ScratchString.position;
     char* text = controlGetItemText(10, 1, 3);
     EXPECT_EQ(text, start);
     EXPECT_STREQ(text, "Riegel 5");
     EXPECT_EQ(ScratchString.position, start + 8);
+    EXPECT_EQ(std::string(controlGetItemText(10, 2, 0)), longLine);
+    EXPECT_GE(textRoomsChecked(), 1);
     scratchRestore(start);
     EXPECT_STREQ(controlGetItemText(10, 5, 0), "");
     EXPECT_EQ(ScratchString.position, start);
 }
 
 TEST_F(ListBoxTest, TheOtherHandlersReachThePlatformList) {
-    fill({"eins", "zwei", "drei"});
-    EXPECT_EQ(ListBoxType.countItems(list), 3);
+    fill({"eins", "zweite", "zwei", "drei"});
+    EXPECT_EQ(ListBoxType.countItems(list), 4);
     ListBoxType.removeItem(list, 0);
-    EXPECT_EQ(listBoxLine(list, 0), "zwei");
+    EXPECT_EQ(listBoxLine(list, 0), "zweite");
+    char whole[] = "zwei";
+    ListBoxType.setText(list, whole);
+    EXPECT_EQ(controlGetState(10), 1); // the whole line, not the first it begins
     char wanted[] = "DREI";
     ListBoxType.setText(list, wanted);
-    EXPECT_EQ(controlGetState(10), 1); // found ignoring case
-    EXPECT_GT(ListBoxType.getItemState(list, 1), 0);
-    EXPECT_EQ(ListBoxType.getItemState(list, 0), 0);
+    EXPECT_EQ(controlGetState(10), 2); // found ignoring case
+    EXPECT_GT(ListBoxType.getItemState(list, 2), 0);
+    EXPECT_EQ(ListBoxType.getItemState(list, 1), 0);
     char missing[] = "vier";
     ListBoxType.setText(list, missing);
     EXPECT_EQ(controlGetState(10), -1);

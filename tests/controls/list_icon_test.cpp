@@ -284,6 +284,18 @@ TEST_F(ListIconTest, ImagesAreSharedAndAttachedOnce) {
     EXPECT_EQ(item.iImage, ListIconImages.pairs[0].index);
     EXPECT_EQ(ImageList_GetImageCount(ListIconImages.small), 1);
     EXPECT_EQ(ImageList_GetImageCount(ListIconImages.large), 1);
+    // Each view's list holds its images at the system's icon size for that view.
+    const struct {
+        int which, width, height;
+    } sizes[] = {{LVSIL_NORMAL, SM_CXICON, SM_CYICON}, {LVSIL_SMALL, SM_CXSMICON, SM_CYSMICON}};
+    for (const auto& size : sizes) {
+        int width = 0, height = 0;
+        HIMAGELIST list =
+            reinterpret_cast<HIMAGELIST>(SendMessageA(window, LVM_GETIMAGELIST, size.which, 0));
+        ASSERT_TRUE(ImageList_GetIconSize(list, &width, &height)) << size.which;
+        EXPECT_EQ(width, GetSystemMetrics(size.width)) << size.which;
+        EXPECT_EQ(height, GetSystemMetrics(size.height)) << size.which;
+    }
 }
 
 } // namespace

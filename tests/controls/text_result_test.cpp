@@ -132,7 +132,7 @@ TEST_F(TextResultTest, TheSelectedListBoxLineIsCutAlike) {
 }
 
 TEST_F(TextResultTest, ALongListIconCellIsCutAtTheAreasEnd) {
-    createListIcon(0, 0, 0, 200, 200, "Riegel", 70);
+    watchTextRooms(createListIcon(0, 0, 0, 200, 200, "Riegel", 70));
     addListIconColumn(0, 1, "Status", 56);
     controlAddItem(0, -1, ("kurz\n" + longLine).c_str());
     char* start = leaveRoom(12);
@@ -144,6 +144,14 @@ TEST_F(TextResultTest, ALongListIconCellIsCutAtTheAreasEnd) {
     scratchRestore(ScratchString.area);
     EXPECT_EQ(std::string(controlGetItemText(0, 0, 1)), longLine);
     EXPECT_EQ(ScratchString.position, ScratchString.area + longLine.size());
+
+    // A cell as long as the room: the control keeps a unit for the terminator.
+    const std::string roomLong(300, 'R');
+    controlSetItemText(0, 0, roomLong.c_str(), 1);
+    leaveRoom(300);
+    EXPECT_EQ(std::string(controlGetItemText(0, 0, 1)), roomLong.substr(0, 299));
+    expectWithinTheArea();
+    EXPECT_GE(textRoomsChecked(), 2);
 }
 
 TEST_F(TextResultTest, ACellFromTheControlsOwnCopyIsCutAlike) {

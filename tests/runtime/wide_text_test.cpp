@@ -79,6 +79,16 @@ TEST_F(WideTextTest, EmptyNullAndLongTextsAreCutToTheRoom) {
     EXPECT_EQ(longText.text[999], '-');
     EXPECT_EQ(longText.text[1000], 0x00FC);
     EXPECT_EQ(longText.text[1001], 0);
+
+    // A holder reserved large and then small gives its block back once.
+    int blocks = liveHeapBlocks();
+    {
+        WideText reused;
+        reused.reserve(1000);
+        reused.reserve(10);
+        EXPECT_EQ(liveHeapBlocks(), blocks);
+    }
+    EXPECT_EQ(liveHeapBlocks(), blocks);
 }
 
 } // namespace

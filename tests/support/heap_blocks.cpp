@@ -33,3 +33,18 @@ bool isLiveHeap(HANDLE heap) {
     return hostHeapIsLive(heap);
 #endif
 }
+
+#ifdef _WIN32
+SIZE_T runtimeHeapBlockSize(const void* data) {
+    SIZE_T size = 0;
+    PROCESS_HEAP_ENTRY entry{};
+    HeapLock(RuntimeHeap);
+    while (size == 0 && HeapWalk(RuntimeHeap, &entry)) {
+        if ((entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) && entry.lpData == data) {
+            size = entry.cbData;
+        }
+    }
+    HeapUnlock(RuntimeHeap);
+    return size;
+}
+#endif

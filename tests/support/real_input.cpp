@@ -28,6 +28,9 @@ HHOOK messageHook;
 HHOOK mouseHook;
 bool markerTaken;
 bool markerJustTaken;
+// A marker once not taken within the bound will not be taken later either:
+// every wait for one after that fails at once instead of waiting it out.
+bool markerFoundBroken;
 unsigned markersSent;
 // Input has been given that no marker taken since has come behind.
 bool inputNotYetTaken;
@@ -238,6 +241,11 @@ void checkPresses(POINT point, HWND expected, size_t given, bool allTaken) {
 
 bool takeGivenInput(const TakeMessage& take, const StillOpen& open) {
     watchThisThread();
+    if (markerFoundBroken) {
+        ADD_FAILURE() << "the marker behind the input was found broken earlier (not taken within "
+                      << HANG_BOUND_MS << " ms): no input can be known taken";
+        return false;
+    }
     markerTaken = false;
     WPARAM marker = markerKey(++markersSent);
     if (foregroundIsOurs()) {
@@ -264,6 +272,7 @@ bool takeGivenInput(const TakeMessage& take, const StillOpen& open) {
         // the wait open past its bound.
         DWORD waited = elapsedSince(start);
         if (waited >= HANG_BOUND_MS) {
+            markerFoundBroken = true;
             ADD_FAILURE() << "the marker behind the input given was not taken within "
                           << HANG_BOUND_MS << " ms; " << messagesTaken
                           << " messages were taken meanwhile, the last 0x" << std::hex << lastTaken;

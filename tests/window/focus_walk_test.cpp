@@ -3,12 +3,13 @@
 namespace {
 
 // Four tab-stop buttons, in creation order, which is the platform's order of
-// the window's descendants.
+// the window's descendants. The window is the table's last number, so that
+// the wait must search the whole table for its Tab keys.
 class FocusWalkTest : public WindowToolkitTest {
   protected:
     void SetUp() override {
         WindowToolkitTest::SetUp();
-        window = openMainWindow();
+        window = openMainWindow(INITIAL_WINDOW_CAPACITY - 1);
         ASSERT_NE(window, nullptr);
         for (int i = 0; i < 4; ++i) {
             buttons[i] = makeTabStop(window, i + 1, 10 + 40 * i);
@@ -110,6 +111,11 @@ TEST_F(FocusWalkTest, RealTabKeysMoveTheFocusAndReportTheKeyMessages) {
     pressKey(VK_TAB);
     holdKey(VK_SHIFT, false);
     EXPECT_EQ(waitForAllInput(), (std::vector<int>{WM_KEYDOWN, WM_KEYDOWN, WM_KEYUP, WM_KEYUP}));
+    EXPECT_EQ(GetFocus(), buttons[0]);
+
+    // Any other key is translated: its character follows it.
+    pressKey('A');
+    EXPECT_EQ(waitForAllInput(), (std::vector<int>{WM_KEYDOWN, WM_CHAR, WM_KEYUP}));
     EXPECT_EQ(GetFocus(), buttons[0]);
 }
 
