@@ -37,6 +37,11 @@ constexpr std::uint32_t RELEASED_PATTERN = 0xFEEEFEEE;
 int failingAllocations = 0;
 int failingCreations = 0;
 
+// A tick count handed out once: a test knows what the clock read, and the
+// next reader gets the real count again.
+bool tickCountSet = false;
+DWORD setTickCount = 0;
+
 bool takeFailure(int& count) {
     if (count <= 0) {
         return false;
@@ -218,7 +223,16 @@ HMODULE GetModuleHandleA(LPCSTR moduleName) {
     return moduleName ? nullptr : &thisModule;
 }
 
+void hostNextTickCount(DWORD tick) {
+    setTickCount = tick;
+    tickCountSet = true;
+}
+
 DWORD GetTickCount() {
+    if (tickCountSet) {
+        tickCountSet = false;
+        return setTickCount;
+    }
     using namespace std::chrono;
     return static_cast<DWORD>(
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());

@@ -47,6 +47,8 @@ std::size_t hostHeapLiveBlocks(HANDLE heap);
 void hostHeapFailAllocations(int count);
 // For tests: makes the next `count` heap creations fail.
 void hostHeapFailCreations(int count);
+// For tests: makes the next GetTickCount, and that one only, answer `tick`.
+void hostNextTickCount(DWORD tick);
 // For tests: whether the handle names a stand-in heap not yet destroyed.
 bool hostHeapIsLive(HANDLE heap);
 // For tests: the arguments a live stand-in heap was created with.
