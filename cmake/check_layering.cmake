@@ -11,6 +11,10 @@ cmake_minimum_required(VERSION 3.25)
 # use. Other angle-bracket names are the system's. A "." or ".." segment could
 # lead anywhere from a folder that looks allowed, so no include may have one;
 # repeated slashes name the same header as one, so they are judged as one.
+# The preprocessor joins a line ending in a backslash to the next before it
+# reads a directive, so the check does too; #include_next finds its header
+# on the same path and is judged alike. An include whose name comes out of a
+# macro could name any folder, so it is refused where it stands.
 set(folders runtime core toolkit/window toolkit/controls app)
 set(project_roots runtime core toolkit app tests bench)
 set(uses_runtime runtime)
@@ -42,7 +46,8 @@ function(folder_of path result)
   set(${result} "${found}" PARENT_SCOPE)
 endfunction()
 
-set(include_line "^[ \t]*#[ \t]*include[ \t]*([\"<])([^\">]*)[\">]")
+set(directive "\n[ \t]*#[ \t]*include(_next)?")
+set(named_include "^${directive}[ \t]*([\"<])([^\">]*)[\">]")
 set(faults)
 set(scanned 0)
 foreach(folder IN LISTS folders)
@@ -55,11 +60,19 @@ foreach(folder IN LISTS folders)
       continue() # a deeper folder of its own scans it
     endif()
     math(EXPR scanned "${scanned} + 1")
-    file(STRINGS ${SOURCE_DIR}/${source} lines REGEX "${include_line}")
+    file(READ ${SOURCE_DIR}/${source} text)
+    string(REGEX REPLACE "\\\\[ \t]*\r?\n" "" text "\n${text}")
+    # Semicolons and brackets would cut or merge the lines as list items.
+    string(REGEX REPLACE "[][;]" "?" text "${text}")
+    string(REGEX MATCHALL "${directive}[^\n]*" lines "${text}")
     foreach(line IN LISTS lines)
-      string(REGEX MATCH "${include_line}" ignored "${line}")
-      set(quote "${CMAKE_MATCH_1}")
-      set(header "${CMAKE_MATCH_2}")
+      if(NOT line MATCHES "${named_include}")
+        string(REGEX REPLACE "^${directive}[ \t]*|[ \t\r]+$" "" shown "${line}")
+        list(APPEND faults "${source} includes ${shown}: a name out of a macro could be any header")
+        continue()
+      endif()
+      set(quote "${CMAKE_MATCH_2}")
+      set(header "${CMAKE_MATCH_3}")
       if(quote STREQUAL "<")
         set(shown "<${header}>")
       else()

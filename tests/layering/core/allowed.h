@@ -2,6 +2,8 @@
 // Kept as written: the formatter would take a doubled slash for a comment.
 // clang-format off
 #include "runtime/heap.h"
+#include \
+    "runtime/linked_list.h"
 #include <cstdint>
 #include <runtime//random.h>
 #include <windows.h>
