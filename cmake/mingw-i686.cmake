@@ -1,3 +1,16 @@
-# 32-bit Windows: the program as it ships.
-set(velmorin_mingw_processor i686)
-include(${CMAKE_CURRENT_LIST_DIR}/mingw-toolchain.cmake)
+# 32-bit Windows, the program as it ships: a cross build with Debian's MinGW-w64
+# (posix thread model, which GoogleTest needs). Test executables run through
+# `wine`: inside scripts/with-wine, the session's own.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)

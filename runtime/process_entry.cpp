@@ -11,9 +11,7 @@ extern "C" void __cdecl __GetMainArgs(int* argc, char*** argv, char*** env, int 
 
 namespace {
 
-#if defined(__i386__)
 constexpr DWORD SEH_CHAIN_OFFSET = 0;
-#endif
 constexpr int SHOW_NORMAL = 1;
 constexpr DWORD UNWINDING_FLAGS = EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND;
 
@@ -69,31 +67,11 @@ EXCEPTION_DISPOSITION __cdecl processFaultHandler(EXCEPTION_RECORD* record, void
 
 } // namespace
 
-#if defined(__i386__)
 void installFaultHandler(FaultRegistration* registration) {
     registration->previous = reinterpret_cast<FaultRegistration*>(__readfsdword(SEH_CHAIN_OFFSET));
     registration->handler = processFaultHandler;
     __writefsdword(SEH_CHAIN_OFFSET, reinterpret_cast<DWORD>(registration));
 }
-#else
-namespace {
-
-LONG WINAPI unhandledFaultFilter(EXCEPTION_POINTERS* fault) {
-    processFaultHandler(fault->ExceptionRecord, nullptr, fault->ContextRecord, nullptr);
-    return EXCEPTION_CONTINUE_SEARCH;
-}
-
-} // namespace
-
-// 64-bit Windows finds frame handlers in tables, not on a chain in FS:[0]:
-// the filter for faults that no frame took stands in for the chain's last
-// link. The registration is only filled in.
-void installFaultHandler(FaultRegistration* registration) {
-    registration->previous = nullptr;
-    registration->handler = processFaultHandler;
-    SetUnhandledExceptionFilter(unhandledFaultFilter);
-}
-#endif
 
 // The system enters here directly; the toolchain's start-up code is not
 // linked. The registration lives in this frame, which is never left.

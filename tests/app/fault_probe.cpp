@@ -4,8 +4,9 @@
 // the program itself instead, with every top-level window refused.
 // "raise" followed by exception codes in hex raises each code in turn (with
 // "segv" or "fpe" before it) and ends with bit i of the exit code set when
-// the i-th code reached that signal handler, and on 64-bit Windows bit 30 set
-// when the system could not have unwound a raise through the probe's frames.
+// the i-th code reached that signal handler. With "none" it raises a fault
+// that no signal handler is there for: an array-bounds fault, which neither
+// a crash nor an emulated processor gives, carrying the probe's mark.
 #include "runtime/process_entry.h"
 
 #include <intrin.h>
@@ -21,9 +22,6 @@ void __cdecl endWithSignalNumber(int signalNumber) {
 
 // Written by the signal handler, inside the raise.
 volatile int signalSeen;
-
-constexpr UINT FRAMES_WITHOUT_UNWIND_DATA = 1u << 30;
-UINT unwindFault;
 
 void __cdecl recordSignal(int signalNumber) {
     signalSeen = signalNumber;
@@ -47,10 +45,9 @@ void __cdecl recordSignal(int signalNumber) {
             reached |= 1u << i;
         }
     }
-    ExitProcess(reached | unwindFault);
+    ExitProcess(reached);
 }
 
-#if defined(__i386__)
 // Behind the fault handler: a raised code that the handler passed on lets the
 // probe go on with the next one.
 EXCEPTION_DISPOSITION __cdecl goOnAfterTheRaise(EXCEPTION_RECORD* record, void*, CONTEXT*, void*) {
@@ -75,56 +72,6 @@ EXCEPTION_DISPOSITION __cdecl goOnAfterTheRaise(EXCEPTION_RECORD* record, void*,
     __writefsdword(0, reinterpret_cast<DWORD>(&goOn));
     raiseEachCodeBehindTheHandler(codes, signalNumber);
 }
-#else
-bool inTheProbe(DWORD64 address) {
-    HMODULE module = nullptr;
-    return GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                  GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                              reinterpret_cast<LPCSTR>(address), &module) &&
-           module == GetModuleHandleA(nullptr);
-}
-
-// Walks from the raise to the probe's caller as the system does on its way
-// to the filter: every frame on the way needs its function's unwind data.
-bool unwindsThroughTheProbe(const CONTEXT& raised) {
-    CONTEXT context = raised;
-    bool inside = false;
-    for (int depth = 0; depth < 64; ++depth) {
-        if (inside && !inTheProbe(context.Rip)) {
-            return true;
-        }
-        inside = inTheProbe(context.Rip);
-        DWORD64 base = 0;
-        RUNTIME_FUNCTION* function = RtlLookupFunctionEntry(context.Rip, &base, nullptr);
-        if (!function) {
-            return false;
-        }
-        void* handlerData = nullptr;
-        DWORD64 frame = 0;
-        RtlVirtualUnwind(UNW_FLAG_NHANDLER, base, context.Rip, function, &context, &handlerData,
-                         &frame, nullptr);
-    }
-    return false;
-}
-
-// The handler's filter, behind which the probe goes on with the next code.
-LPTOP_LEVEL_EXCEPTION_FILTER faultFilter;
-
-LONG WINAPI goOnAfterTheFilter(EXCEPTION_POINTERS* fault) {
-    if (!unwindsThroughTheProbe(*fault->ContextRecord)) {
-        unwindFault = FRAMES_WITHOUT_UNWIND_DATA;
-    }
-    faultFilter(fault);
-    return EXCEPTION_CONTINUE_EXECUTION;
-}
-
-[[noreturn]] void raiseEachCode(const char* codes, int signalNumber) {
-    FaultRegistration handler;
-    installFaultHandler(&handler);
-    faultFilter = SetUnhandledExceptionFilter(goOnAfterTheFilter);
-    raiseEachCodeInTurn(codes, signalNumber);
-}
-#endif
 
 LRESULT CALLBACK refuseTopLevelWindows(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_CREATEWND && !reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->hwndParent) {
@@ -153,6 +100,10 @@ extern "C" __attribute__((force_align_arg_pointer)) void faultProbeEntry() {
     }
     if (strstr(commandLine, " fpe")) {
         signal(SIGFPE, endWithSignalNumber);
+    }
+    if (strstr(commandLine, " none")) {
+        constexpr ULONG_PTR PROBE_MARK = 0x0BADB0B5;
+        RaiseException(EXCEPTION_ARRAY_BOUNDS_EXCEEDED, EXCEPTION_NONCONTINUABLE, 1, &PROBE_MARK);
     }
     *static_cast<volatile int*>(nullptr) = 1;
     ExitProcess(1);
