@@ -131,6 +131,41 @@ TEST_F(TextResultTest, TheSelectedListBoxLineIsCutAlike) {
     expectWithinTheArea();
 }
 
+// The selected line of a list box and the focused row of a list-icon read
+// whole at either end of the list, with room to spare and with room for the
+// text and its terminator alone.
+TEST_F(TextResultTest, TheSelectedLineReadsWholeAtTheFirstAndTheLastLine) {
+    createListBox(10, 0, 0, 100, 100);
+    createListIcon(0, 110, 0, 200, 200, "Riegel", 70);
+    for (const char* line : {"erste Zeile", "Mitte", "letzte Zeile!"}) {
+        controlAddItem(10, -1, line);
+        controlAddItem(0, -1, line);
+    }
+    *scratchLastByte() = '\0'; // as the area is made, zero-filled
+    const struct {
+        int number, line;
+        const char* text;
+        int length;
+    } cases[] = {
+        {10, 0, "erste Zeile", 11},
+        {10, 2, "letzte Zeile!", 13},
+        {0, 0, "erste Zeile", 11},
+        {0, 2, "letzte Zeile!", 13},
+    };
+    for (const auto& c : cases) {
+        for (int room : {SCRATCH_STRING_SIZE, c.length + 1}) {
+            SCOPED_TRACE(testing::Message()
+                         << "control " << c.number << ", line " << c.line << ", room " << room);
+            controlSetState(c.number, c.line);
+            ASSERT_EQ(controlGetState(c.number), c.line);
+            char* start = leaveRoom(room);
+            EXPECT_STREQ(controlGetText(c.number), c.text);
+            EXPECT_EQ(ScratchString.position, start + c.length);
+            expectWithinTheArea();
+        }
+    }
+}
+
 TEST_F(TextResultTest, ALongListIconCellIsCutAtTheAreasEnd) {
     watchTextRooms(createListIcon(0, 0, 0, 200, 200, "Riegel", 70));
     addListIconColumn(0, 1, "Status", 56);
