@@ -3,6 +3,8 @@
 #include "tests/support/real_input.h"
 #include "tests/support/windows1252_text.h"
 
+#include "toolkit/controls/list_icon_images.h"
+
 #include <commctrl.h>
 
 ParentLog parentLog;
@@ -43,25 +45,72 @@ BOOL CALLBACK collectChild(HWND child, LPARAM list) {
 WNDPROC watchedControlProc;
 int roomsChecked;
 
+// Only a block of the runtime heap can be measured; a buffer elsewhere (on
+// the stack, for a short text) is left alone.
+bool measurable(const void* buffer) {
+    return buffer && runtimeHeapBlockSize(buffer) != 0;
+}
+
 void checkRoom(const void* buffer, LRESULT units, const char* what) {
-    SIZE_T room = runtimeHeapBlockSize(buffer) / sizeof(WCHAR);
-    if (room != 0) {
+    if (measurable(buffer)) {
         ++roomsChecked;
-        EXPECT_GE(static_cast<LRESULT>(room), units) << what;
+        EXPECT_TRUE(heapBlockHolds(buffer, static_cast<SIZE_T>(units) * sizeof(WCHAR))) << what;
     }
 }
 
-LRESULT CALLBACK checkTextRoom(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == LB_GETTEXT) {
-        LRESULT length = CallWindowProcW(watchedControlProc, window, LB_GETTEXTLEN, wParam, 0);
-        checkRoom(reinterpret_cast<void*>(lParam), length + 1,
-                  "LB_GETTEXT writes the whole line and its terminator");
+// A text the control is given is read up to its terminator, which must lie
+// inside the text's block.
+void checkTerminator(const WCHAR* text, const char* what) {
+    if (!measurable(text) || text == LPSTR_TEXTCALLBACKW) {
+        return;
     }
+    ++roomsChecked;
+    SIZE_T room = runtimeHeapBlockSize(text) / sizeof(WCHAR);
+    SIZE_T length = 0;
+    while (length < room && text[length] != 0) {
+        ++length;
+    }
+    EXPECT_LT(length, room) << what;
+}
+
+LRESULT CALLBACK checkTextRoom(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const WCHAR* text = reinterpret_cast<const WCHAR*>(lParam);
     const LVITEMW* item = reinterpret_cast<const LVITEMW*>(lParam);
-    if (message == LVM_GETITEMW && (item->mask & LVIF_TEXT)) {
-        checkRoom(item->pszText, item->cchTextMax, "a list-view writes up to cchTextMax units");
+    switch (message) {
+    case LB_GETTEXT: {
+        LRESULT length = CallWindowProcW(watchedControlProc, window, LB_GETTEXTLEN, wParam, 0);
+        checkRoom(text, length + 1, "LB_GETTEXT writes the whole line and its terminator");
+        break;
+    }
+    case LVM_GETITEMW:
+        if (item->mask & LVIF_TEXT) {
+            checkRoom(item->pszText, item->cchTextMax, "a list-view writes up to cchTextMax units");
+        }
+        break;
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING:
+    case LB_FINDSTRINGEXACT:
+        checkTerminator(text, "a line given to the list box ends inside its block");
+        break;
+    case LVM_INSERTITEMW:
+    case LVM_SETITEMW:
+    case LVM_SETITEMTEXTW:
+        if (message == LVM_SETITEMTEXTW || (item->mask & LVIF_TEXT)) {
+            checkTerminator(item->pszText, "a cell given to the list-view ends inside its block");
+        }
+        break;
     }
     return CallWindowProcW(watchedControlProc, window, message, wParam, lParam);
+}
+
+// The toolkit's blocks hold what its tables say is in them: capacity + 2
+// control records of two pointers (8 bytes), and as many image pairs of a
+// handle and an index (8 bytes) as their capacity names.
+void expectTableBlocksHoldTheirEntries() {
+    EXPECT_TRUE(heapBlockHolds(controlTable.records, (controlTable.capacity + 2) * 8u));
+    if (ListIconImages.pairs) {
+        EXPECT_TRUE(heapBlockHolds(ListIconImages.pairs, ListIconImages.capacity * 8u));
+    }
 }
 
 bool dispatchOne() {
@@ -87,6 +136,7 @@ void ControlsTest::SetUp() {
 }
 
 void ControlsTest::TearDown() {
+    expectTableBlocksHoldTheirEntries();
     DestroyWindow(parent);
     while (dispatchOne()) {
     }

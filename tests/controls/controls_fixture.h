@@ -36,7 +36,8 @@ std::vector<HWND> childrenOf(HWND parent);
 // Checks every buffer that the toolkit hands `control` (one control at a time)
 // for a text to come back in, when it is a block of the runtime heap: the
 // block must hold all the control may write there, terminator included, since
-// the heap does not notice a unit written past a block's end. Counts them.
+// the heap does not notice a unit written past a block's end. A text given to
+// the control in such a block must end inside it. Counts the blocks checked.
 void watchTextRooms(HWND control);
 int textRoomsChecked();
 

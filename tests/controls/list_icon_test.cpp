@@ -284,17 +284,24 @@ TEST_F(ListIconTest, ImagesAreSharedAndAttachedOnce) {
     EXPECT_EQ(item.iImage, ListIconImages.pairs[0].index);
     EXPECT_EQ(ImageList_GetImageCount(ListIconImages.small), 1);
     EXPECT_EQ(ImageList_GetImageCount(ListIconImages.large), 1);
-    // Each view's list holds its images at the system's icon size for that view.
-    const struct {
-        int which, width, height;
-    } sizes[] = {{LVSIL_NORMAL, SM_CXICON, SM_CYICON}, {LVSIL_SMALL, SM_CXSMICON, SM_CYSMICON}};
+    // Each view's list holds its images at the system's icon size for that
+    // view (at the 96 dpi of the test desktop), 16 bits deep, with a mask that
+    // keeps an icon's transparent pixels transparent (ILC_COLOR16 | ILC_MASK).
+    const struct { int which, size; } sizes[] = {{LVSIL_NORMAL, 32}, {LVSIL_SMALL, 16}};
     for (const auto& size : sizes) {
         int width = 0, height = 0;
         HIMAGELIST list =
             reinterpret_cast<HIMAGELIST>(SendMessageA(window, LVM_GETIMAGELIST, size.which, 0));
         ASSERT_TRUE(ImageList_GetIconSize(list, &width, &height)) << size.which;
-        EXPECT_EQ(width, GetSystemMetrics(size.width)) << size.which;
-        EXPECT_EQ(height, GetSystemMetrics(size.height)) << size.which;
+        EXPECT_EQ(width, size.size) << size.which;
+        EXPECT_EQ(height, size.size) << size.which;
+        EXPECT_EQ(ImageList_GetImageCount(list), 1) << size.which;
+        IMAGEINFO info = {};
+        ASSERT_TRUE(ImageList_GetImageInfo(list, 0, &info)) << size.which;
+        EXPECT_NE(info.hbmMask, nullptr) << "no mask in the list of view " << size.which;
+        BITMAP image = {};
+        ASSERT_EQ(GetObjectA(info.hbmImage, sizeof image, &image), static_cast<int>(sizeof image));
+        EXPECT_EQ(image.bmBitsPixel, 16) << size.which;
     }
 }
 

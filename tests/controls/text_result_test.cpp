@@ -2,11 +2,14 @@
 // its end, however long the control's text is.
 #include "tests/controls/controls_fixture.h"
 
+#include "runtime/heap.h"
 #include "toolkit/controls/button.h"
 #include "toolkit/controls/list_box.h"
 #include "toolkit/controls/list_icon.h"
 
 #include <commctrl.h>
+
+#include <gtest/gtest-spi.h>
 
 #include <string>
 #include <vector>
@@ -131,6 +134,41 @@ TEST_F(TextResultTest, TheSelectedListBoxLineIsCutAlike) {
     expectWithinTheArea();
 }
 
+// The selected line of a list box and the focused row of a list-icon read
+// whole at either end of the list, with room to spare and with room for the
+// text and its terminator alone.
+TEST_F(TextResultTest, TheSelectedLineReadsWholeAtTheFirstAndTheLastLine) {
+    createListBox(10, 0, 0, 100, 100);
+    createListIcon(0, 110, 0, 200, 200, "Riegel", 70);
+    for (const char* line : {"erste Zeile", "Mitte", "letzte Zeile!"}) {
+        controlAddItem(10, -1, line);
+        controlAddItem(0, -1, line);
+    }
+    *scratchLastByte() = '\0'; // as the area is made, zero-filled
+    const struct {
+        int number, line;
+        const char* text;
+        int length;
+    } cases[] = {
+        {10, 0, "erste Zeile", 11},
+        {10, 2, "letzte Zeile!", 13},
+        {0, 0, "erste Zeile", 11},
+        {0, 2, "letzte Zeile!", 13},
+    };
+    for (const auto& c : cases) {
+        for (int room : {SCRATCH_STRING_SIZE, c.length + 1}) {
+            SCOPED_TRACE(testing::Message()
+                         << "control " << c.number << ", line " << c.line << ", room " << room);
+            controlSetState(c.number, c.line);
+            ASSERT_EQ(controlGetState(c.number), c.line);
+            char* start = leaveRoom(room);
+            EXPECT_STREQ(controlGetText(c.number), c.text);
+            EXPECT_EQ(ScratchString.position, start + c.length);
+            expectWithinTheArea();
+        }
+    }
+}
+
 TEST_F(TextResultTest, ALongListIconCellIsCutAtTheAreasEnd) {
     watchTextRooms(createListIcon(0, 0, 0, 200, 200, "Riegel", 70));
     addListIconColumn(0, 1, "Status", 56);
@@ -244,6 +282,80 @@ TEST_F(TextResultTest, TheEmptyTextLeavesThePositionAndStoresATerminator) {
     EXPECT_EQ(controlGetText(500), start); // beyond the table
     EXPECT_EQ(ScratchString.position, start);
     EXPECT_STREQ(ScratchString.area, "abc");
+}
+
+// The checks above, each once on a case known to be wrong.
+TEST_F(TextResultTest, TheAreaChecksReportAByteBeyondTheAreaAndAMissingTerminator) {
+    leaveRoom(5)[4] = '\0';
+    *ScratchString.position = '\0';
+    guarded[SCRATCH_STRING_SIZE] = 'x';
+    EXPECT_NONFATAL_FAILURE(expectWithinTheArea(), "a byte was written past the area's end");
+    guarded[SCRATCH_STRING_SIZE] = GUARD;
+    *ScratchString.position = 'x';
+    EXPECT_NONFATAL_FAILURE(expectWithinTheArea(), "*ScratchString.position");
+    *ScratchString.position = '\0';
+    expectWithinTheArea();
+}
+
+// Answers as a list holding one line of 300 units would, and writes nothing,
+// so that the watch can be shown short buffers without anything overrunning.
+LRESULT CALLBACK standInList(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == LB_GETTEXTLEN) {
+        return 300;
+    }
+    if (message == LB_GETTEXT || message == LB_INSERTSTRING || message == LVM_GETITEMW ||
+        message == LVM_SETITEMTEXTW) {
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+using TextRoomWatchTest = ControlsTest;
+
+TEST_F(TextRoomWatchTest, ReportsEveryBlockTooShortForWhatGoesIntoIt) {
+    HWND standIn = CreateWindowExW(0, L"STATIC", nullptr, WS_CHILD, 0, 0, 10, 10, parent, nullptr,
+                                   nullptr, nullptr);
+    ASSERT_NE(standIn, nullptr);
+    SetWindowLongPtrW(standIn, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(standInList));
+    watchTextRooms(standIn);
+
+    // Room for the 300 units of the line but not for its terminator, and
+    // filled by a text that has none inside it.
+    WCHAR* line = static_cast<WCHAR*>(heapAllocZeroed(300 * sizeof(WCHAR)));
+    for (int i = 0; i < 300; ++i) {
+        line[i] = L'x';
+    }
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT;
+    item.cchTextMax = 301;
+    const struct {
+        UINT message;
+        bool inAnItem; // the text's block goes in an LVITEMW, not on its own
+        const char* report;
+    } cases[] = {
+        {LB_GETTEXT, false, "LB_GETTEXT writes the whole line and its terminator"},
+        {LVM_GETITEMW, true, "a list-view writes up to cchTextMax units"},
+        {LB_INSERTSTRING, false, "a line given to the list box ends inside its block"},
+        {LVM_SETITEMTEXTW, true, "a cell given to the list-view ends inside its block"},
+    };
+    auto send = [&](UINT message, bool inAnItem) {
+        item.pszText = line;
+        return SendMessageW(standIn, message, 0,
+                            inAnItem ? reinterpret_cast<LPARAM>(&item)
+                                     : reinterpret_cast<LPARAM>(line));
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.report);
+        EXPECT_NONFATAL_FAILURE(send(c.message, c.inAnItem), c.report);
+    }
+
+    // One unit more, zero, and the same requests pass.
+    line = static_cast<WCHAR*>(heapReallocZeroed(line, 301 * sizeof(WCHAR)));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.report);
+        send(c.message, c.inAnItem);
+    }
+    EXPECT_EQ(textRoomsChecked(), 8);
 }
 
 } // namespace

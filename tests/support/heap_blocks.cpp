@@ -47,4 +47,16 @@ SIZE_T runtimeHeapBlockSize(const void* data) {
     HeapUnlock(RuntimeHeap);
     return size;
 }
+
+::testing::AssertionResult heapBlockHolds(const void* data, SIZE_T bytes) {
+    SIZE_T size = runtimeHeapBlockSize(data);
+    if (size == 0) {
+        return ::testing::AssertionFailure() << "no block of the runtime heap begins at " << data;
+    }
+    if (size < bytes) {
+        return ::testing::AssertionFailure() << "the runtime heap block at " << data << " has "
+                                             << size << " bytes; " << bytes << " go into it";
+    }
+    return ::testing::AssertionSuccess();
+}
 #endif

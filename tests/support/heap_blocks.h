@@ -2,6 +2,8 @@
 
 #include "runtime/platform.h"
 
+#include <gtest/gtest.h>
+
 // Counts the blocks the runtime heap holds right now.
 int liveHeapBlocks();
 // Whether the handle still names a heap of this process.
@@ -11,4 +13,8 @@ bool isLiveHeap(HANDLE heap);
 // no block of that heap begins there (found by walking the heap, since the
 // platform need not answer HeapSize for a foreign pointer).
 SIZE_T runtimeHeapBlockSize(const void* data);
+// Whether the runtime heap's block that begins at `data` has room for `bytes`.
+// The heap notices nothing written past a block's end, so a block asked for
+// too small for what goes into it shows here or not at all.
+::testing::AssertionResult heapBlockHolds(const void* data, SIZE_T bytes);
 #endif

@@ -1,4 +1,5 @@
 #include "tests/window/window_fixture.h"
+#include "tests/support/heap_blocks.h"
 #include "tests/support/real_input.h"
 
 #include <commctrl.h>
@@ -38,6 +39,20 @@ bool isPaintingOrTimer(int result) {
     return result == WM_PAINT || result == WM_TIMER || result == WM_SYSTIMER;
 }
 
+// The table's blocks hold what the table says is in them: capacity + 2
+// records of four 32-bit fields, and for every open number its ACCEL entries
+// of 6 bytes each (BYTE fVirt, padding, WORD key, WORD cmd).
+void expectTableBlocksHoldTheirEntries() {
+    EXPECT_TRUE(heapBlockHolds(windowTable.records, (windowTable.capacity + 2) * 16u));
+    for (int number = 0; number < windowTable.capacity; ++number) {
+        const WindowRecord& record = windowTable.records[number];
+        if (record.window && record.acceleratorCount != 0) {
+            EXPECT_TRUE(heapBlockHolds(record.acceleratorEntries, record.acceleratorCount * 6u))
+                << "the accelerator entries of window " << number;
+        }
+    }
+}
+
 } // namespace
 
 void WindowToolkitTest::SetUp() {
@@ -52,6 +67,7 @@ void WindowToolkitTest::SetUp() {
 }
 
 void WindowToolkitTest::TearDown() {
+    expectTableBlocksHoldTheirEntries();
     closeAllWindows();
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -1,3 +1,4 @@
+#include "tests/support/heap_blocks.h"
 #include "tests/window/window_fixture.h"
 
 #include <climits>
@@ -288,6 +289,8 @@ TEST_F(WindowTableTest, AcceleratorsBelongOnlyToTableWindows) {
     ASSERT_NE(accelerators, nullptr);
     EXPECT_EQ(accelerators, windowTable.records[0].acceleratorTable);
     ASSERT_EQ(windowTable.records[0].acceleratorCount, 2);
+    // Two ACCEL entries of 6 bytes each are written into the block.
+    EXPECT_TRUE(heapBlockHolds(windowTable.records[0].acceleratorEntries, 2 * 6));
 
     ACCEL entries[4] = {};
     ASSERT_EQ(CopyAcceleratorTableA(accelerators, entries, 4), 2);
