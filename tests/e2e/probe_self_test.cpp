@@ -12,7 +12,7 @@
 namespace {
 
 // Bounds a hang only: every wait ends as soon as what it waits for shows.
-constexpr Milliseconds HANG_BOUND{20000};
+constexpr Milliseconds HANG_BOUND{60000};
 // The fixture's messages that hold one read and answer it late.
 constexpr unsigned HOLD_READ = 0x8000;
 constexpr unsigned RELEASE_READ = 0x8001;
@@ -24,7 +24,7 @@ class ProbeSelfTest : public ::testing::Test {
         probe.target("ProbeFixture_0", "ProbeFixture");
         ASSERT_TRUE(probe.waitGone(HANG_BOUND)) << "a fixture from before still runs";
         ASSERT_TRUE(fixture.start({"wine", win32BuildDir() + "/probe_fixture.exe"}));
-        ASSERT_TRUE(probe.waitWindow(Milliseconds(30000)));
+        ASSERT_TRUE(probe.waitWindow(Milliseconds(90000)));
         // The window shows, and takes the focus on showing, before its
         // controls exist; the fixture's last step gives the focus to the toggle.
         state = waitForState([](const ProbeState& s) { return s.has(11) && s.focus == 1; });
