@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -38,6 +41,25 @@ std::set<std::string> supportedSystems(const std::string& text) {
         systems.insert(text.substr(at, text.find('"', at) - at));
     }
     return systems;
+}
+
+std::string shippedFile() {
+    std::ifstream file(VELMORIN_SHIPPED_PROGRAM, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// The PE headers inside the file, or null when the file has none whole.
+const IMAGE_NT_HEADERS32* ntHeaders(const std::string& image) {
+    if (image.size() < sizeof(IMAGE_DOS_HEADER)) {
+        return nullptr;
+    }
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
+    if (dos->e_magic != IMAGE_DOS_SIGNATURE || dos->e_lfanew < 0 ||
+        static_cast<size_t>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS32) > image.size()) {
+        return nullptr;
+    }
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(image.data() + dos->e_lfanew);
+    return nt->Signature == IMAGE_NT_SIGNATURE ? nt : nullptr;
 }
 
 } // namespace
@@ -84,20 +106,40 @@ TEST(ProgramManifest, NamesWindowsVistaTo11KeepsTheClassicControlsAndLetsGdiScal
 // terminal servers, without which Remote Desktop sessions redirect the
 // program's view of the Windows folder.
 TEST(ProgramManifest, TheHeaderAsksForRandomisedAddressesNoRunnableDataAndNoTerminalShims) {
-    std::ifstream file(VELMORIN_SHIPPED_PROGRAM, std::ios::binary);
-    std::string image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    ASSERT_GT(image.size(), sizeof(IMAGE_DOS_HEADER))
-        << VELMORIN_SHIPPED_PROGRAM << " cannot be read";
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
-    ASSERT_EQ(dos->e_magic, IMAGE_DOS_SIGNATURE);
-    ASSERT_LE(static_cast<size_t>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS32), image.size());
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(image.data() + dos->e_lfanew);
-    ASSERT_EQ(nt->Signature, IMAGE_NT_SIGNATURE);
+    const std::string image = shippedFile();
+    const IMAGE_NT_HEADERS32* nt = ntHeaders(image);
+    ASSERT_NE(nt, nullptr) << VELMORIN_SHIPPED_PROGRAM << " cannot be read as a program";
     ASSERT_EQ(nt->FileHeader.Machine, IMAGE_FILE_MACHINE_I386) << "not the 32-bit program";
     const WORD flags = nt->OptionalHeader.DllCharacteristics;
     EXPECT_EQ(flags & 0x0040, 0x0040) << "DYNAMIC_BASE";
     EXPECT_EQ(flags & 0x0100, 0x0100) << "NX_COMPAT";
     EXPECT_EQ(flags & 0x8000, 0x8000) << "TERMINAL_SERVER_AWARE";
+}
+
+// The file holds the program's code, data, imports, resources and
+// relocations and nothing more: above all no unwind tables, which its fault
+// handler on the thread's chain does without and which would grow the file
+// by a quarter. Within 28 KiB, the size the program is known by with room for
+// a little more code.
+TEST(ProgramManifest, TheFileHasOnlyTheProgramsOwnSectionsAndStaysWithin28KiB) {
+    const std::string image = shippedFile();
+    EXPECT_LE(image.size(), 28u * 1024u);
+    const IMAGE_NT_HEADERS32* nt = ntHeaders(image);
+    ASSERT_NE(nt, nullptr) << VELMORIN_SHIPPED_PROGRAM << " cannot be read as a program";
+    const size_t table = reinterpret_cast<const char*>(nt) - image.data() +
+                         offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
+                         nt->FileHeader.SizeOfOptionalHeader;
+    const WORD count = nt->FileHeader.NumberOfSections;
+    ASSERT_LE(table + count * sizeof(IMAGE_SECTION_HEADER), image.size());
+    std::vector<std::string> names;
+    for (WORD i = 0; i < count; ++i) {
+        IMAGE_SECTION_HEADER section;
+        std::memcpy(&section, image.data() + table + i * sizeof section, sizeof section);
+        const char* name = reinterpret_cast<const char*>(section.Name);
+        names.emplace_back(name, strnlen(name, IMAGE_SIZEOF_SHORT_NAME));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{".text", ".data", ".rdata", ".bss", ".idata",
+                                               ".rsrc", ".reloc"}));
 }
 
 // One image per size that Windows shows: captions and small views (16, 24 at

@@ -11,9 +11,10 @@
 
 namespace {
 
-constexpr DWORD START_TIMEOUT_MS = 20000;
-constexpr DWORD END_TIMEOUT_MS = 20000;
-// Bounds a hang only: an emulated processor under load runs the probe slowly.
+// These bound a hang only: an emulated processor under load starts and ends
+// the program, and runs the probe, many times more slowly than a real one.
+constexpr DWORD START_TIMEOUT_MS = 90000;
+constexpr DWORD END_TIMEOUT_MS = 60000;
 constexpr DWORD FAULT_TIMEOUT_MS = 120000;
 
 const char* programPath() {

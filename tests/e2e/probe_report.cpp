@@ -138,6 +138,8 @@ void parseLine(const std::string& line, ProbeState& s) {
     } else if (key == "timeout") {
         // A text the window did not give in time: "timeout cell 3 0".
         s.timeouts.push_back(textAfter(line, 1));
+    } else if (key == "error") {
+        s.gaveUp = textAfter(line, 1);
     } else if (key == "rows" || key == "end" || key.empty()) {
         // A summary that the other lines already carry.
     } else {
@@ -173,10 +175,13 @@ ProbeState parseProbeState(const std::string& answer) {
     return state;
 }
 
-std::string describeTimeouts(const ProbeState& state) {
+std::string describeProbeTrouble(const ProbeState& state) {
     std::string out;
     for (const std::string& what : state.timeouts) {
         out += (out.empty() ? "; the probe timed out reading " : ", ") + what;
+    }
+    if (!state.gaveUp.empty()) {
+        out += "; the probe gave up: " + state.gaveUp;
     }
     return out;
 }

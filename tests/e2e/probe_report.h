@@ -14,6 +14,7 @@
 //   tabstops ID...                   enabled, visible WS_TABSTOP descendants in order
 // A number that the window did not answer in time reads "timeout" instead; a
 // text, a line of its own: timeout cell R C | timeout column C | timeout line I.
+//   error REASON                     the probe gave up there and ended
 #pragma once
 
 #include <map>
@@ -72,6 +73,8 @@ struct ProbeState {
     // The lines whose number or text timed out ("lvfocus", "check 1",
     // "cell 3 0", ...).
     std::vector<std::string> timeouts;
+    // Why the probe gave up in the middle of this answer, or empty.
+    std::string gaveUp;
 
     bool has(int id) const { return controls.count(id) != 0; }
     const ProbeControl* control(int id) const;
@@ -81,7 +84,8 @@ struct ProbeState {
 };
 
 ProbeState parseProbeState(const std::string& answer);
-// "; the probe timed out reading ..." for a failure message, or empty.
-std::string describeTimeouts(const ProbeState& state);
+// "; the probe timed out reading ..." and "; the probe gave up: ..." for a
+// failure message, or empty.
+std::string describeProbeTrouble(const ProbeState& state);
 // Undoes the probe's escaping of a text.
 std::string unescapeProbeText(const std::string& text);

@@ -121,9 +121,15 @@ TEST(ProbeReport, AReadThatTimedOutIsNamedAndReadsAsNone) {
     EXPECT_NE(s.listFocusRow, -1);
     EXPECT_NE(s.listSelectedCount, 0);
     EXPECT_EQ(s.control(1)->check, -1) << "neither pressed nor released";
-    EXPECT_EQ(describeTimeouts(s), "; the probe timed out reading rowcount, columncount, lvfocus, "
-                                   "lvselected, check 1, lines, cell 3 0, line 1");
+    EXPECT_EQ(describeProbeTrouble(s),
+              "; the probe timed out reading rowcount, columncount, lvfocus, "
+              "lvselected, check 1, lines, cell 3 0, line 1");
     EXPECT_TRUE(s.unknownLines.empty());
+
+    ProbeState ended = parseProbeState("cell 0 0 Riegel 1\ntimeout cell 0 1\nerror no memory\n");
+    EXPECT_EQ(describeProbeTrouble(ended),
+              "; the probe timed out reading cell 0 1; the probe gave up: no memory");
+    EXPECT_TRUE(ended.unknownLines.empty());
 }
 
 TEST(ProbeReport, CarriageReturnsAndUnknownLinesDoNotCorruptFields) {

@@ -12,7 +12,7 @@
 namespace {
 
 // Bounds a hang only: every wait ends as soon as what it waits for shows.
-constexpr Milliseconds HANG_BOUND{20000};
+constexpr Milliseconds HANG_BOUND{60000};
 // The fixture's messages that hold one read and answer it late.
 constexpr unsigned HOLD_READ = 0x8000;
 constexpr unsigned RELEASE_READ = 0x8001;
@@ -24,7 +24,7 @@ class ProbeSelfTest : public ::testing::Test {
         probe.target("ProbeFixture_0", "ProbeFixture");
         ASSERT_TRUE(probe.waitGone(HANG_BOUND)) << "a fixture from before still runs";
         ASSERT_TRUE(fixture.start({"wine", win32BuildDir() + "/probe_fixture.exe"}));
-        ASSERT_TRUE(probe.waitWindow(Milliseconds(30000)));
+        ASSERT_TRUE(probe.waitWindow(Milliseconds(90000)));
         // The window shows, and takes the focus on showing, before its
         // controls exist; the fixture's last step gives the focus to the toggle.
         state = waitForState([](const ProbeState& s) { return s.has(11) && s.focus == 1; });
@@ -64,7 +64,7 @@ class ProbeSelfTest : public ::testing::Test {
         EXPECT_EQ(after.cells, state.cells);
         EXPECT_EQ(after.columns, state.columns);
         EXPECT_EQ(after.lines, state.lines);
-        EXPECT_EQ(describeTimeouts(after), "");
+        EXPECT_EQ(describeProbeTrouble(after), "");
     }
 
     ProbeSession probe;
@@ -81,7 +81,7 @@ TEST_F(ProbeSelfTest, ReadsTheWindowFrameAndClient) {
     EXPECT_GT(state.clientX, state.frame.x);
     EXPECT_GT(state.clientY, state.frame.y);
     EXPECT_EQ(state.style & 0x90C80000u, 0x90C80000u);
-    EXPECT_EQ(describeTimeouts(state), "");
+    EXPECT_EQ(describeProbeTrouble(state), "");
 }
 
 TEST_F(ProbeSelfTest, ReadsListViewCellsThroughTheTargetsMemory) {
@@ -104,6 +104,24 @@ TEST_F(ProbeSelfTest, ReadsListViewCellsThroughTheTargetsMemory) {
     // LVM_GETITEMTEXTW answers with the length of "Riegel 4"; LVM_GETCOLUMNW, TRUE.
     expectHeldReadNamed(0x1073, 3, "cell 3 0", 8);
     expectHeldReadNamed(0x105F, 1, "column 1", 1);
+}
+
+// With no fresh block to be had after a read timed out, every later read
+// would give an empty text: the probe says so and ends instead.
+TEST_F(ProbeSelfTest, NoFreshMemoryAfterATimedOutReadEndsTheProbeSayingSo) {
+    ASSERT_EQ(probe.ask("refuse-fresh-block"), "refuse-fresh-block 1\n");
+    ASSERT_TRUE(probe.send(-1, HOLD_READ, 0x1073 /* LVM_GETITEMTEXTW */, 3));
+    ProbeState held = probe.state();
+    EXPECT_EQ(describeProbeTrouble(held),
+              "; the probe gave up: no fresh memory in the target after a read timed out");
+    EXPECT_EQ(held.statuses(), (std::vector<std::string>{"zu", "auf", "zu"}))
+        << "nothing is read after the time-out";
+    EXPECT_EQ(probe.ask("sync"), "") << "the probe still answers";
+    // A new probe releases the held read, so that the window can close.
+    probe.stop();
+    ASSERT_TRUE(probe.start(win32BuildDir() + "/velmorin_probe.exe"));
+    probe.target("ProbeFixture_0", "ProbeFixture");
+    EXPECT_EQ(probe.sendForResult(-1, RELEASE_READ, 0, 0), std::optional<long>(8));
 }
 
 TEST_F(ProbeSelfTest, ReadsListBoxLinesIntactInWindows1252) {

@@ -35,7 +35,7 @@ void ProgramTest::startProgram(const std::string& locale) {
         command.insert(command.begin(), {"env", "LC_ALL=" + locale});
     }
     ASSERT_TRUE(program.start(command));
-    ASSERT_TRUE(probe->waitWindow(Milliseconds(30000))) << "no window \"Velmorin\"";
+    ASSERT_TRUE(probe->waitWindow(Milliseconds(90000))) << "no window \"Velmorin\"";
 }
 
 void ProgramTest::closeProgram() {

@@ -11,7 +11,7 @@ class ProgramTest : public ::testing::Test {
     static constexpr unsigned WM_CLOSE_MESSAGE = 0x0010;
     static constexpr int MAIN_WINDOW_ID = -1; // the probe's name for the window itself
     // Bounds a hang only: every wait ends as soon as what it waits for shows.
-    static inline const Milliseconds SETTLE{20000};
+    static inline const Milliseconds SETTLE{60000};
 
     static void SetUpTestSuite();
     static void TearDownTestSuite();

@@ -113,7 +113,7 @@ class VelmorinTest : public ProgramTest {
                 ADD_FAILURE() << "timed out waiting until " << what << "; rows "
                               << describe(s.statuses()) << ", focus " << s.focus << ", client "
                               << s.clientWidth << ", " << s.lines.size() << " report lines"
-                              << describeTimeouts(s);
+                              << describeProbeTrouble(s);
                 return s;
             }
             std::this_thread::sleep_for(Milliseconds(15));

@@ -77,18 +77,19 @@ std::string boltListFault(const ProbeState& s) {
         return "the window is gone";
     }
     if (s.rowCount != BOLT_ROWS || s.cells.size() != BOLT_ROWS) {
-        return "the bolt list has " + std::to_string(s.rowCount) + " rows" + describeTimeouts(s);
+        return "the bolt list has " + std::to_string(s.rowCount) + " rows" +
+               describeProbeTrouble(s);
     }
     std::vector<std::string> labels = s.labels();
     std::vector<std::string> statuses = s.statuses();
     for (int i = 0; i < BOLT_ROWS; ++i) {
         if (labels[i] != "Riegel " + std::to_string(i + 1)) {
             return "row " + std::to_string(i + 1) + " is labelled \"" + labels[i] + "\"" +
-                   describeTimeouts(s);
+                   describeProbeTrouble(s);
         }
         if (statuses[i] != "zu" && statuses[i] != "auf") {
             return "row " + std::to_string(i + 1) + " shows \"" + statuses[i] + "\"" +
-                   describeTimeouts(s);
+                   describeProbeTrouble(s);
         }
     }
     return {};
@@ -113,7 +114,7 @@ std::string snapshot(const ProbeState& s) {
     for (const std::string& line : s.lines) {
         out << " [" << line << "]";
     }
-    out << describeTimeouts(s);
+    out << describeProbeTrouble(s);
     return out.str();
 }
 

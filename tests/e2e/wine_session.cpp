@@ -140,7 +140,7 @@ void ProbeSession::stop() {
         close(toProbe_);
         toProbe_ = -1;
     }
-    if (!process_.waitExit(Milliseconds(3000))) {
+    if (!process_.waitExit(Milliseconds(20000))) {
         process_.kill();
     }
     if (fromProbe_ >= 0) {
@@ -210,13 +210,13 @@ ProbeState ProbeSession::state() {
 
 bool ProbeSession::waitWindow(Milliseconds timeout) {
     std::string answer =
-        ask("wait " + std::to_string(timeout.count()), timeout + Milliseconds(5000));
+        ask("wait " + std::to_string(timeout.count()), timeout + Milliseconds(30000));
     return answer == "window 1\n";
 }
 
 bool ProbeSession::waitGone(Milliseconds timeout) {
     std::string answer =
-        ask("gone " + std::to_string(timeout.count()), timeout + Milliseconds(5000));
+        ask("gone " + std::to_string(timeout.count()), timeout + Milliseconds(30000));
     return answer == "window 0\n";
 }
 

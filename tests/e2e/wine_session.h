@@ -77,8 +77,10 @@ class ProbeSession {
     bool start(const std::string& probeExe);
     void stop();
     // One command and its answer without the final "end"; empty when the
-    // probe gave no complete answer in time.
-    std::string ask(const std::string& command, Milliseconds timeout = Milliseconds(10000));
+    // probe gave no complete answer in time. The timeout bounds a hang only:
+    // an answer takes milliseconds, and the first waits a second or so for
+    // the probe to start.
+    std::string ask(const std::string& command, Milliseconds timeout = Milliseconds(60000));
 
     void target(const std::string& windowClass, const std::string& title);
     ProbeState state();

@@ -15,7 +15,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Bounds a hang only: the wait ends as soon as the point is ready.
-constexpr std::chrono::milliseconds HANG_BOUND{20000};
+constexpr std::chrono::milliseconds HANG_BOUND{60000};
 constexpr std::chrono::milliseconds POLL{5};
 
 bool readyAt(const std::optional<PointerView>& view, int x, int y) {

@@ -10,7 +10,7 @@
 namespace {
 
 // Bounds a hang only: every wait ends as soon as what it waits for is seen.
-constexpr DWORD HANG_BOUND_MS = 15000;
+constexpr DWORD HANG_BOUND_MS = 60000;
 // How often a condition that sends no message (the window in front) is looked at.
 constexpr DWORD POLL_MS = 10;
 // What is waiting already after the marker: paints, due timers. A timer that

@@ -21,8 +21,13 @@
 //                          the cursor's position)
 //   memory                 the target process's memory as the system counts it:
 //                          memory PRIVATE WORKINGSET PAGEFILE (bytes) | memory none
+//   refuse-fresh-block     for the probe's own tests: the next fresh block in the
+//                          target, taken after a read timed out, is refused
 //   quit
 // Run with arguments, the exit code is 0 when the last command succeeded.
+// Where the probe cannot read on without reading falsely, it ends its answer
+// with "error REASON" and "end", says the same on standard error, and exits
+// with code 3.
 #include "tests/e2e/probe/remote_window.h"
 
 #include <commctrl.h>
@@ -342,6 +347,9 @@ bool runCommand(const std::string& line, bool* quit) {
         ok = printPointer(arguments);
     } else if (command == "memory") {
         ok = printMemory();
+    } else if (command == "refuse-fresh-block") {
+        refuseNextFreshBlock();
+        std::printf("refuse-fresh-block 1\n");
     } else if (command == "quit") {
         *quit = true;
     } else if (!command.empty()) {
@@ -354,6 +362,13 @@ bool runCommand(const std::string& line, bool* quit) {
 }
 
 } // namespace
+
+void giveUp(const char* reason) {
+    std::printf("error %s\nend\n", reason);
+    std::fflush(stdout);
+    std::fprintf(stderr, "velmorin_probe: %s\n", reason);
+    std::exit(3);
+}
 
 int main(int argc, char** argv) {
     // Texts are Windows-1252 bytes and lines end in a bare line feed.

@@ -99,9 +99,19 @@ bool readRemote(const RemoteBuffer& buffer, void* data, SIZE_T size) {
     return ReadProcessMemory(buffer.process, buffer.address, data, size, &read) && read == size;
 }
 
+bool freshBlockRefused = false;
+
 char* allocateRemoteBlock(HANDLE process) {
     return static_cast<char*>(VirtualAllocEx(process, nullptr, REMOTE_BUFFER_SIZE,
                                              MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+}
+
+char* allocateFreshBlock(HANDLE process) {
+    if (freshBlockRefused) {
+        freshBlockRefused = false;
+        return nullptr;
+    }
+    return allocateRemoteBlock(process);
 }
 
 // Writes the request, and an empty text where the answer's text goes, into the
@@ -120,7 +130,12 @@ LRESULT askThroughBuffer(RemoteBuffer& buffer, HWND window, UINT message, WPARAM
         // later, even after this process has ended: freeing the block would
         // let it write into whatever it has put there since. So the block is
         // left to the window for good, and the buffer takes a fresh one.
-        buffer.address = allocateRemoteBlock(buffer.process);
+        buffer.address = allocateFreshBlock(buffer.process);
+        if (!buffer.address) {
+            // Without a block every later read would give an empty text,
+            // which passes for what the window holds.
+            giveUp("no fresh memory in the target after a read timed out");
+        }
     }
     return answer;
 }
@@ -142,6 +157,10 @@ bool openRemoteBuffer(HWND owner, RemoteBuffer* buffer) {
         return false;
     }
     return true;
+}
+
+void refuseNextFreshBlock() {
+    freshBlockRefused = true;
 }
 
 void closeRemoteBuffer(RemoteBuffer* buffer) {

@@ -27,7 +27,7 @@ struct RemoteControl {
 
 // A block of memory inside the process that owns a window. After a request
 // through it timed out, the block is left to that process and the buffer
-// holds a fresh one (or none, when none could be had).
+// holds a fresh one; when none can be had, the probe gives up.
 struct RemoteBuffer {
     HANDLE process = nullptr;
     char* address = nullptr;
@@ -35,6 +35,13 @@ struct RemoteBuffer {
 
 bool openRemoteBuffer(HWND owner, RemoteBuffer* buffer);
 void closeRemoteBuffer(RemoteBuffer* buffer);
+// For the probe's own tests: the next fresh block is refused, as if the
+// window's process had no memory left.
+void refuseNextFreshBlock();
+
+// Ends the probe, saying why, where it cannot read on without reading
+// falsely. The probe's main defines it, since it owns the answer's lines.
+[[noreturn]] void giveUp(const char* reason);
 
 // Direct children of the top-level window, in the platform's order.
 std::vector<RemoteControl> listControls(HWND top);
