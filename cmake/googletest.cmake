@@ -1,8 +1,13 @@
-# GoogleTest from Debian's source package, built by every build tree.
-set(VELMORIN_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-add_subdirectory(${VELMORIN_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+# GoogleTest: the Windows builds compile it from Debian's source package; the
+# host builds link Debian's own build of it.
+if(WIN32)
+  set(VELMORIN_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${VELMORIN_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+else()
+  find_package(GTest REQUIRED)
+endif()
 
 # One CTest entry per test executable; Windows ones run through the emulator (Wine).
 # Static linking keeps the toolchain's DLLs out of the way of Wine.
