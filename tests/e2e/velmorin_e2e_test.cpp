@@ -97,8 +97,10 @@ class VelmorinTest : public ProgramTest {
         });
     }
 
-    // Polls the probe until `done` holds; fails the test with the last
-    // state seen when it does not within the timeout.
+    // Polls the probe until `done` holds of a whole reading; fails the test
+    // with the last state seen when it does not within the timeout. A reading
+    // in which the probe timed out on a read, as it may on a busy machine,
+    // says nothing of what the window holds.
     ProbeState waitUntil(const std::string& what,
                          const std::function<bool(const ProbeState&)>& done,
                          Milliseconds timeout = SETTLE) {
@@ -106,7 +108,7 @@ class VelmorinTest : public ProgramTest {
         ProbeState s;
         for (;;) {
             s = probe->state();
-            if (done(s)) {
+            if (s.timeouts.empty() && done(s)) {
                 return s;
             }
             if (std::chrono::steady_clock::now() >= deadline) {
@@ -159,7 +161,7 @@ class VelmorinTest : public ProgramTest {
                 probe->sendForResult(CTL_RANDOM, BM_GETSTATE_MESSAGE, 0, 0);
             return s.focus == CTL_RANDOM && button && (*button & BUTTON_PUSHED) == 0;
         });
-        now = probe->state();
+        now = waitUntil("the probe reads the filled rows", [](const ProbeState&) { return true; });
     }
     void clickControl(int id) {
         const ProbeControl* c = now.control(id);
