@@ -1,5 +1,8 @@
 #include "tests/support/child_process.h"
 
+#include <atomic>
+#include <thread>
+
 DWORD runToEnd(const char* program, const std::string& arguments, DWORD deadlineMs) {
     std::string commandLine = std::string("\"") + program + "\" " + arguments;
     STARTUPINFOA startup = {};
@@ -19,4 +22,23 @@ DWORD runToEnd(const char* program, const std::string& arguments, DWORD deadline
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return exitCode;
+}
+
+std::vector<DWORD> runEachToEnd(const char* program, const std::vector<std::string>& argumentLists,
+                                DWORD deadlineMs, unsigned atOnce) {
+    std::vector<DWORD> exitCodes(argumentLists.size(), CHILD_NOT_STARTED);
+    std::atomic<size_t> next{0};
+    auto runNext = [&] {
+        for (size_t i = next++; i < argumentLists.size(); i = next++) {
+            exitCodes[i] = runToEnd(program, argumentLists[i], deadlineMs);
+        }
+    };
+    std::vector<std::thread> runners;
+    for (unsigned k = 0; k < atOnce; ++k) {
+        runners.emplace_back(runNext);
+    }
+    for (std::thread& runner : runners) {
+        runner.join();
+    }
+    return exitCodes;
 }
