@@ -81,7 +81,7 @@ TEST(HeapFailure, EveryRefusedRequestEndsTheProgramWithCode3) {
         failRuns.push_back("fail " + std::to_string(n));
     }
     std::vector<DWORD> exitCodes = runProbes(failRuns);
-    ASSERT_EQ(exitCodes[counted], 0u) << describe(exitCodes[counted]);
+    ASSERT_EQ(exitCodes.at(counted), 0u) << describe(exitCodes.at(counted));
 
     for (const RequestClass& requests : classes) {
         int endedWith3 = 0;
