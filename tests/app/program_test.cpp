@@ -31,9 +31,19 @@ std::string versionString(const std::string& name) {
     if (!GetFileVersionInfoA(programPath(), 0, size, data.data())) {
         return "";
     }
+    // As Explorer reads it: under the first language and code page the block
+    // names for its strings.
     void* value = nullptr;
     UINT length = 0;
-    std::string path = "\\StringFileInfo\\040704E4\\" + name;
+    if (!VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", &value, &length) ||
+        length < 2 * sizeof(WORD)) {
+        return "";
+    }
+    const WORD* translation = static_cast<const WORD*>(value);
+    char block[32];
+    std::snprintf(block, sizeof block, "\\StringFileInfo\\%04x%04x\\", translation[0],
+                  translation[1]);
+    std::string path = block + name;
     if (!VerQueryValueA(data.data(), path.c_str(), &value, &length) || length == 0) {
         return "";
     }

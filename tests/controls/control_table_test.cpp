@@ -68,13 +68,30 @@ TEST_F(ControlTableTest, GrowthKeepsTheRecordsAndLeavesThirtyFreeNumbers) {
     EXPECT_EQ(controlTable.capacity, 60);
     EXPECT_EQ(controlTable.records, storage);
 
-    HWND hundred = createButton(100, 0, 120, 50, 20, "100");
-    EXPECT_EQ(controlTable.capacity, 130);
-    EXPECT_EQ(lookupControl(100)->window, hundred);
+    // Every kind grows the table for a number past its end; the record that
+    // stands for the numbers beyond stays empty.
+    const struct {
+        int number;
+        int capacity;
+        HWND (*create)(int number);
+    } kinds[] = {
+        {100, 130, [](int n) { return createButton(n, 0, 120, 50, 20, "100"); }},
+        {130, 160, [](int n) { return createListBox(n, 60, 0, 50, 50); }},
+        {200, 230, [](int n) { return createListIcon(n, 120, 0, 100, 100, "t", 40); }},
+    };
+    for (const auto& kind : kinds) {
+        HWND window = kind.create(kind.number);
+        EXPECT_EQ(controlTable.nullControlRecord.window, nullptr) << kind.number;
+        controlFree(60000); // a number past the table
+        EXPECT_TRUE(IsWindow(window)) << kind.number;
+        ASSERT_EQ(controlTable.capacity, kind.capacity) << kind.number;
+        EXPECT_EQ(lookupControl(kind.number), &controlTable.records[kind.number]);
+        EXPECT_EQ(lookupControl(kind.number)->window, window);
+        EXPECT_EQ(lookupControl(kind.capacity - 1), &controlTable.records[kind.capacity - 1]);
+        EXPECT_EQ(lookupControl(kind.capacity), &controlTable.nullControlRecord);
+    }
     EXPECT_EQ(lookupControl(30)->window, thirty);
     EXPECT_EQ(lookupControl(3)->window, low);
-    EXPECT_EQ(lookupControl(129), &controlTable.records[129]);
-    EXPECT_EQ(lookupControl(130), &controlTable.nullControlRecord);
     EXPECT_TRUE(HeapValidate(RuntimeHeap, 0, nullptr));
 }
 

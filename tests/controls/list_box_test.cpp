@@ -126,6 +126,14 @@ TEST_F(ListBoxTest, AnItemStateGoesToThePlatformListAsItsSelection) {
     LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
     // LB_SETSEL is documented for multiple-selection list boxes only.
     EXPECT_TRUE(selected == 2 || documentedOnWindows(selected == LB_ERR)) << selected;
+    // The switch itself: nothing undocumented passes, and under Wine (known
+    // here by the registry branch it keeps, not as the switch knows it)
+    // nothing at all.
+    HKEY wine = nullptr;
+    bool underWine = RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Wine", 0, KEY_READ, &wine) == 0;
+    RegCloseKey(wine);
+    EXPECT_EQ(documentedOnWindows(true), !underWine);
+    EXPECT_FALSE(documentedOnWindows(false));
 }
 
 TEST_F(ListBoxTest, AFreedListBoxIsGoneWithItsLines) {

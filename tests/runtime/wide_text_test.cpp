@@ -41,11 +41,12 @@ TEST_F(WideTextTest, EveryByteBecomesItsCharacterAndComesBackUnchanged) {
 }
 
 TEST_F(WideTextTest, CharactersOutsideTheCodePageBecomeOneQuestionMarkEach) {
-    // U+044C, U+0080, a lone surrogate, a pair (one character), then "u".
-    const WCHAR wide[] = {0x044C, 0x0080, 0xDC00, 0xD83D, 0xDE00, 0x0075, 0};
+    // U+044C, U+0080, a lone surrogate, two pairs (U+1F600 and the last
+    // character, U+10FFFF: one each), then "u".
+    const WCHAR wide[] = {0x044C, 0x0080, 0xDC00, 0xD83D, 0xDE00, 0xDBFF, 0xDFFF, 0x0075, 0};
     char text[16];
-    EXPECT_EQ(narrowToWindows1252(wide, 6, text, sizeof text), 5);
-    EXPECT_EQ(std::string(text), "????u");
+    EXPECT_EQ(narrowToWindows1252(wide, 8, text, sizeof text), 6);
+    EXPECT_EQ(std::string(text), "?????u");
 }
 
 TEST_F(WideTextTest, EmptyNullAndLongTextsAreCutToTheRoom) {

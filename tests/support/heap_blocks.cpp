@@ -2,20 +2,20 @@
 
 #include "runtime/heap.h"
 
-int liveHeapBlocks() {
+int liveHeapBlocks(HANDLE heap) {
 #ifdef _WIN32
     int blocks = 0;
     PROCESS_HEAP_ENTRY entry{};
-    HeapLock(RuntimeHeap);
-    while (HeapWalk(RuntimeHeap, &entry)) {
+    HeapLock(heap);
+    while (HeapWalk(heap, &entry)) {
         if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) {
             ++blocks;
         }
     }
-    HeapUnlock(RuntimeHeap);
+    HeapUnlock(heap);
     return blocks;
 #else
-    return static_cast<int>(hostHeapLiveBlocks(RuntimeHeap));
+    return static_cast<int>(hostHeapLiveBlocks(heap));
 #endif
 }
 

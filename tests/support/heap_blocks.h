@@ -1,11 +1,12 @@
 #pragma once
 
+#include "runtime/heap.h"
 #include "runtime/platform.h"
 
 #include <gtest/gtest.h>
 
-// Counts the blocks the runtime heap holds right now.
-int liveHeapBlocks();
+// Counts the blocks the runtime heap, or the heap named, holds right now.
+int liveHeapBlocks(HANDLE heap = RuntimeHeap);
 // Whether the handle still names a heap of this process.
 bool isLiveHeap(HANDLE heap);
 #ifdef _WIN32
