@@ -562,7 +562,7 @@ TEST_F(VelmorinTest, LooksAsItsPicturesAndAltF4EndsItWithExitCodeZero) {
     EXPECT_GT(pictureDifference("report", &account), 0)
         << "a check that passes the narrow window for the report would pass anything";
     EXPECT_EQ(pictureDifference("narrow", &account), 0) << account;
-    clickControl(CTL_OPEN_ALL);
+    showReport(CTL_OPEN_ALL);
     EXPECT_EQ(pictureDifference("report", &account), 0) << account;
     ASSERT_TRUE(pressKey("alt+F4"));
     EXPECT_EQ(program.waitExit(SETTLE), std::optional<int>(0));
