@@ -132,6 +132,7 @@ struct RaisedCode {
 };
 
 // Every processor fault, and codes beside them that are none.
+// clang-format off
 const RaisedCode RAISED_CODES[] = {
     {EXCEPTION_ACCESS_VIOLATION, true},      {EXCEPTION_ARRAY_BOUNDS_EXCEEDED, true},
     {EXCEPTION_DATATYPE_MISALIGNMENT, true}, {EXCEPTION_FLT_DENORMAL_OPERAND, true},
@@ -142,7 +143,9 @@ const RaisedCode RAISED_CODES[] = {
     {EXCEPTION_ILLEGAL_INSTRUCTION, true},   {EXCEPTION_PRIV_INSTRUCTION, true},
     {EXCEPTION_IN_PAGE_ERROR, true},         {EXCEPTION_STACK_OVERFLOW, true},
     {EXCEPTION_INVALID_HANDLE, false},       {0xE0000001, false},
+    {STATUS_NO_MEMORY, false},               {STATUS_DLL_NOT_FOUND, false},
 };
+// clang-format on
 
 // The probe raises each code in turn with one signal handler installed and
 // tells by its exit code which codes reached it.

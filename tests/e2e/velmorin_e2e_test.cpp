@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <random>
 #include <set>
@@ -45,6 +47,21 @@ std::string describe(const Statuses& statuses) {
         out += (out.empty() ? "" : " ") + s;
     }
     return out;
+}
+
+// The CPU time the process has had, all its threads together, in clock
+// ticks; -1 while its main thread, which draws its window, runs or is waiting
+// to, or when it has gone.
+long programWork(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), {});
+    char state = 'R';
+    long user = 0;
+    long system = 0;
+    // After the name in brackets: the state, ten fields, the user and system time.
+    std::sscanf(stat.c_str() + stat.rfind(')') + 1,
+                " %c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %ld %ld", &state, &user, &system);
+    return state == 'R' ? -1 : user + system;
 }
 
 // The core on the host: the same bank, rule and planner the program runs.
@@ -238,6 +255,67 @@ class VelmorinTest : public ProgramTest {
             return !s.has(CTL_MOVE_LIST) && !s.has(CTL_BACK) && s.clientWidth == 140 &&
                    s.control(CTL_OPEN_ALL)->enabled;
         });
+    }
+
+    // Waits until the window on the screen is docs/NAME.png pixel for pixel,
+    // and gives the pixels that differ when it has settled on another picture
+    // first: the same capture three times in a row while the program did no
+    // work in between. The seen picture and the difference stay in the build
+    // tree, and `account` tells where.
+    int pictureDifference(const std::string& name, std::string* account) {
+        const std::string picture = std::string(DOCS_DIR "/") + name + ".png";
+        const std::string kept = std::string(PICTURES_DIR "/") + name;
+        std::filesystem::create_directories(PICTURES_DIR);
+        // The pointer rests outside the window, so no button shows its hot look.
+        if (!moveTo(0, 0)) {
+            *account = "the pointer did not move off the window";
+            return -1;
+        }
+        // Read once: every reading is work for the program.
+        const ScreenRect frame = probe->state().frame;
+        auto started = Clock::now();
+        std::string last;
+        long lastWork = -1;
+        for (int settled = 0;; std::this_thread::sleep_for(Milliseconds(500))) {
+            long work = programWork(program.pid());
+            // The capture has the picture's size at the window's corner.
+            ChildProcess shell;
+            if (!shell.start(
+                    {"sh", "-c",
+                     "{ import -window root -crop $(identify -format %wx%h \"$1\")$2 +repage "
+                     "-strip \"$3-seen.png\" && compare -metric AE \"$1\" \"$3-seen.png\" "
+                     "\"$3-difference.png\"; } 2>\"$3-count.txt\"",
+                     "sh", picture, "+" + std::to_string(frame.x) + "+" + std::to_string(frame.y),
+                     kept}) ||
+                !shell.waitExit(SETTLE)) {
+                *account = "ImageMagick did not run";
+                return -1;
+            }
+            std::ifstream countFile(kept + "-count.txt");
+            std::string count((std::istreambuf_iterator<char>(countFile)), {});
+            if (count == "0") {
+                return 0;
+            }
+            std::ifstream in(kept + "-seen.png", std::ios::binary);
+            std::string now((std::istreambuf_iterator<char>(in)), {});
+            settled = now == last && work == lastWork && work >= 0 ? settled + 1 : 0;
+            last = now;
+            lastWork = work;
+            auto after = Clock::now() - started;
+            if (settled >= 2 || !program.running() || after >= SETTLE) {
+                std::ostringstream out;
+                out << "after " << std::chrono::duration_cast<std::chrono::seconds>(after).count()
+                    << " s the window "
+                    << (settled >= 2 ? "settled on another picture than " : "differs from ") << name
+                    << ".png" << (program.running() ? "" : ", the program ended") << ": " << count
+                    << " pixels differ; seen: " << kept << "-seen.png, difference: " << kept
+                    << "-difference.png";
+                *account = out.str();
+                int differing = -1;
+                std::sscanf(count.c_str(), "%d", &differing);
+                return differing;
+            }
+        }
     }
 
     ScreenRect inClient(const ScreenRect& r) const {
@@ -475,6 +553,18 @@ TEST_F(VelmorinTest, TheCloseBoxEndsTheProgramWhileTheReportIsShown) {
     ASSERT_TRUE(point);
     EXPECT_GT(point->first, now.frame.x + 140) << "the close box moved with the wider frame";
     ASSERT_TRUE(clickAt(point->first, point->second));
+    EXPECT_EQ(program.waitExit(SETTLE), std::optional<int>(0));
+}
+
+// As the README shows it, pixel for pixel, as it starts and after "Alles Auf".
+TEST_F(VelmorinTest, LooksAsItsPicturesAndAltF4EndsItWithExitCodeZero) {
+    std::string account;
+    EXPECT_GT(pictureDifference("report", &account), 0)
+        << "a check that passes the narrow window for the report would pass anything";
+    EXPECT_EQ(pictureDifference("narrow", &account), 0) << account;
+    showReport(CTL_OPEN_ALL);
+    EXPECT_EQ(pictureDifference("report", &account), 0) << account;
+    ASSERT_TRUE(pressKey("alt+F4"));
     EXPECT_EQ(program.waitExit(SETTLE), std::optional<int>(0));
 }
 

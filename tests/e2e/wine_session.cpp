@@ -321,6 +321,11 @@ bool clickAt(int x, int y) {
     return clickOnDisplay(x, y, [](int px, int py) { return watchingProbe->pointer(px, py); });
 }
 
+bool moveTo(int x, int y) {
+    return watchingProbe &&
+           moveOnDisplay(x, y, [](int px, int py) { return watchingProbe->pointer(px, py); });
+}
+
 bool pressKey(const std::string& key) {
     return pressKeyOnDisplay(key);
 }

@@ -117,4 +117,5 @@ std::optional<HostMemory> hostMemory(pid_t pid);
 // probe started last sees the window in front, the point on it and the cursor
 // there.
 bool clickAt(int x, int y);
+bool moveTo(int x, int y);
 bool pressKey(const std::string& key);

@@ -18,10 +18,6 @@ using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds HANG_BOUND{60000};
 constexpr std::chrono::milliseconds POLL{5};
 
-bool readyAt(const std::optional<PointerView>& view, int x, int y) {
-    return view && view->front && view->onWindow && view->cursorX == x && view->cursorY == y;
-}
-
 bool xdotool(const std::vector<std::string>& arguments) {
     std::vector<char*> argv = {const_cast<char*>("xdotool")};
     for (const std::string& argument : arguments) {
@@ -36,23 +32,34 @@ bool xdotool(const std::vector<std::string>& arguments) {
     return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-} // namespace
-
-bool clickOnDisplay(int x, int y, const LookAtPointer& look) {
+// Moves the pointer and waits until the program's side sees the cursor there,
+// and for a click also the window in front with the point on it.
+bool moveAndWait(int x, int y, const LookAtPointer& look, bool forClick) {
     if (!xdotool({"mousemove", std::to_string(x), std::to_string(y)})) {
         return false;
     }
     auto deadline = Clock::now() + HANG_BOUND;
     std::optional<PointerView> view = look(x, y);
-    while (!readyAt(view, x, y)) {
+    while (!(view && view->cursorX == x && view->cursorY == y &&
+             (!forClick || (view->front && view->onWindow)))) {
         if (Clock::now() >= deadline) {
-            std::fprintf(stderr, "the point %d,%d did not become ready for a click\n", x, y);
+            std::fprintf(stderr, "the point %d,%d did not become ready\n", x, y);
             return false;
         }
         std::this_thread::sleep_for(POLL);
         view = look(x, y);
     }
-    return xdotool({"click", "1"});
+    return true;
+}
+
+} // namespace
+
+bool clickOnDisplay(int x, int y, const LookAtPointer& look) {
+    return moveAndWait(x, y, look, true) && xdotool({"click", "1"});
+}
+
+bool moveOnDisplay(int x, int y, const LookAtPointer& look) {
+    return moveAndWait(x, y, look, false);
 }
 
 bool pressKeyOnDisplay(const std::string& key) {

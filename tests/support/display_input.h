@@ -21,4 +21,6 @@ using LookAtPointer = std::function<std::optional<PointerView>(int x, int y)>;
 
 // False when xdotool failed or the point never became ready.
 bool clickOnDisplay(int x, int y, const LookAtPointer& look);
+// Only the move, done once the program's side sees the cursor there.
+bool moveOnDisplay(int x, int y, const LookAtPointer& look);
 bool pressKeyOnDisplay(const std::string& key);
