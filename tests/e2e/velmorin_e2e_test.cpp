@@ -249,11 +249,13 @@ class VelmorinTest : public ProgramTest {
         });
     }
 
+    // A window's enabled state is read without the program's thread, so it
+    // can show the commands half enabled: the wait is for the last of them.
     void leaveReport() {
         clickControl(CTL_BACK);
         now = waitUntil("the report is left", [](const ProbeState& s) {
             return !s.has(CTL_MOVE_LIST) && !s.has(CTL_BACK) && s.clientWidth == 140 &&
-                   s.control(CTL_OPEN_ALL)->enabled;
+                   s.control(CTL_CLOSE_ALL)->enabled;
         });
     }
 
