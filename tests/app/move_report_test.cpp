@@ -42,14 +42,9 @@ TEST_F(MoveReport, OpenAllFromClosedWidensTheWindowAndListsTheMoves) {
     ASSERT_EQ(lines.size(), 24u);
     EXPECT_EQ(lines[0], "22 Bewegungen:");
     EXPECT_EQ(lines[1], SEPARATOR);
-    const std::vector<std::string> opening = {"Riegel 6", "Riegel 1", "Riegel 2",
-                                              "Riegel 1", "Riegel 3", "Riegel 1",
-                                              "Riegel 2", "Riegel 1", "Riegel 4"};
-    EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.begin() + 11), opening);
-    // Every line names the journal's move, first to last.
-    int index = 2;
-    for (ListElement* e = MoveJournal.descriptor->first; e; e = e->next, ++index) {
-        EXPECT_EQ(lines[index], "Riegel " + std::to_string(journalEntry(e) + 1));
+    const int opening[] = {6, 1, 2, 1, 3, 1, 2, 1, 4, 1, 2, 1, 3, 1, 2, 1, 5, 1, 2, 1, 3, 1};
+    for (int move = 0; move < 22; ++move) {
+        EXPECT_EQ(lines[move + 2], "Riegel " + std::to_string(opening[move])) << move;
     }
     // The plan leaves the bolts as they were.
     EXPECT_EQ(statusColumn(), std::vector<std::string>(6, "zu"));
@@ -118,14 +113,14 @@ TEST_F(MoveReport, ANewPlanShowsOnlyItsOwnMoves) {
     postButtonClick(CTL_CLOSE_ALL);
     runPendingPasses();
     EXPECT_EQ(reportLines(), (std::vector<std::string>{"1 Bewegungen:", SEPARATOR, "Riegel 1"}));
-    EXPECT_EQ(BoltBank[0], BOLT_OPEN);
+    EXPECT_EQ(BoltBank[0], 0);
 }
 
 TEST_F(MoveReport, ReportsCanBeShownAndLeftAgainAndAgain) {
     for (int round = 0; round < 5; ++round) {
         showMoveReport();
         ASSERT_NE(controlWindow(CTL_MOVE_LIST), nullptr);
-        EXPECT_EQ(reportLines().size(), 2u + listCount(&MoveJournal));
+        EXPECT_EQ(reportLines(), (std::vector<std::string>{"0 Bewegungen:", SEPARATOR}));
         leaveMoveReport();
         EXPECT_EQ(controlWindow(CTL_MOVE_LIST), nullptr);
         EXPECT_EQ(controlWindow(CTL_BACK), nullptr);

@@ -21,18 +21,19 @@ const char* programPath() {
     return VELMORIN_PROGRAM;
 }
 
-std::string versionString(const std::string& name) {
+// The program's version block; empty when it has none.
+std::string versionBlock() {
     DWORD ignored = 0;
-    DWORD size = GetFileVersionInfoSizeA(programPath(), &ignored);
-    if (size == 0) {
+    std::string data(GetFileVersionInfoSizeA(programPath(), &ignored), '\0');
+    if (!GetFileVersionInfoA(programPath(), 0, data.size(), data.data())) {
         return "";
     }
-    std::string data(size, '\0');
-    if (!GetFileVersionInfoA(programPath(), 0, size, data.data())) {
-        return "";
-    }
-    // As Explorer reads it: under the first language and code page the block
-    // names for its strings.
+    return data;
+}
+
+// A string of the block as Explorer reads it: under the first language and
+// code page the block names for its strings.
+std::string versionString(const std::string& data, const std::string& name) {
     void* value = nullptr;
     UINT length = 0;
     if (!VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", &value, &length) ||
@@ -81,9 +82,32 @@ TEST(Program, CarriesItsIconAndVersionInformation) {
     }
     FreeLibrary(image);
 
-    EXPECT_EQ(versionString("ProductName"), "Velmorin");
-    EXPECT_EQ(versionString("ProductVersion"), "1.0.0.0");
-    EXPECT_EQ(versionString("FileVersion"), "1.0.0.0");
+    // The fixed part, and every string that Explorer's details show.
+    const std::string data = versionBlock();
+    void* value = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(data.data(), "\\", &value, &length)) << programPath();
+    ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+    EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS_NT_WINDOWS32));
+    unsigned major = 0, minor = 0, patch = 0;
+    ASSERT_EQ(std::sscanf(VELMORIN_VERSION, "%u.%u.%u", &major, &minor, &patch), 3);
+    EXPECT_EQ(fixed->dwFileVersionMS, major << 16 | minor);
+    EXPECT_EQ(fixed->dwFileVersionLS, patch << 16);
+    EXPECT_EQ(fixed->dwProductVersionMS, major << 16 | minor);
+    EXPECT_EQ(fixed->dwProductVersionLS, patch << 16);
+    const char* const strings[][2] = {
+        {"FileDescription", "Velmorin - Riegelschloss mit sechs Riegeln"},
+        {"FileVersion", VELMORIN_VERSION ".0"},
+        {"InternalName", "velmorin"},
+        {"OriginalFilename", "velmorin.exe"},
+        {"ProductName", "Velmorin"},
+        {"ProductVersion", VELMORIN_VERSION ".0"}};
+    for (const auto& [name, text] : strings) {
+        EXPECT_EQ(versionString(data, name), text) << name;
+    }
 }
 
 TEST(Program, RunsWithArgumentsAndEndsWithZeroWhenItsWindowCloses) {

@@ -6,8 +6,6 @@ namespace {
 
 using ButtonTest = ControlsTest;
 
-constexpr DWORD TOGGLE_STYLE = BUTTON_STYLE | BS_PUSHLIKE | BS_AUTOCHECKBOX;
-
 DWORD styleOf(HWND window) {
     return static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
 }
@@ -17,9 +15,9 @@ TEST_F(ButtonTest, PushButtonAndToggleCarryTheirStyles) {
     HWND toggle = createButtonEx(1, 10, 40, 80, 25, "System an", BUTTON_TOGGLE_FLAGS);
     ASSERT_NE(push, nullptr);
     ASSERT_NE(toggle, nullptr);
-    EXPECT_EQ(styleOf(push) & BUTTON_STYLE, BUTTON_STYLE);
-    EXPECT_EQ(styleOf(push) & BS_TYPEMASK, static_cast<DWORD>(BS_PUSHBUTTON));
-    EXPECT_EQ(styleOf(toggle) & TOGGLE_STYLE, TOGGLE_STYLE);
+    // Child, visible, group, tab stop; the toggle a push-like automatic check box.
+    EXPECT_EQ(styleOf(push), 0x50030000u);
+    EXPECT_EQ(styleOf(toggle), 0x50031003u);
     EXPECT_EQ(GetWindowLongA(push, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
     EXPECT_STRCASEEQ(className1252(push).c_str(), "Button");
     EXPECT_EQ(windowText1252(toggle), "System an");

@@ -225,7 +225,7 @@ TEST_F(ControlTableTest, WithoutAParentNothingIsCreated) {
 
 TEST_F(ControlTableTest, OperationsOnAFreedControlTouchNoOtherWindow) {
     HWND button = createButton(1, 0, 0, 50, 20, "x");
-    createListIcon(0, 60, 0, 150, 150, "Riegel", 70, LIST_ICON_FLAG_FULL_ROW_SELECT);
+    createListIcon(0, 60, 0, 150, 150, "Riegel", 70, 0x40000000);
     controlAddItem(0, -1, "a");
     controlAddItem(0, -1, "b");
     controlAddItem(0, -1, "c");

@@ -23,11 +23,10 @@ class ListBoxTest : public ControlsTest {
 };
 
 TEST_F(ListBoxTest, CarriesItsStyles) {
-    // The scroll bars leave the style while they are hidden.
-    const DWORD fixed = LIST_BOX_STYLE & ~static_cast<DWORD>(WS_VSCROLL | WS_HSCROLL);
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(list, GWL_STYLE)) & fixed, fixed);
-    EXPECT_EQ(GetWindowLongA(list, GWL_STYLE) & LBS_SORT, 0);
-    EXPECT_EQ(GetWindowLongA(list, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, WS_EX_CLIENTEDGE);
+    // Child, visible, group, tab stop, no integral height, strings, notify:
+    // 0x50330141 without the scroll bars, which leave the style while hidden.
+    EXPECT_EQ(GetWindowLongA(list, GWL_STYLE) & 0xFFCFFFFFu, 0x50030141u);
+    EXPECT_EQ(GetWindowLongA(list, GWL_EXSTYLE), 0x200);
     EXPECT_EQ(GetDlgCtrlID(list), 10);
 }
 

@@ -1,4 +1,5 @@
 #include "tests/core/bolt_fixture.h"
+#include "tests/support/heap_blocks.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ bool ruleAllows(int state, int n) {
 
 TEST_F(BoltTest, StartsWithEveryBoltClosedInSevenCells) {
     for (int i = 0; i < BOLT_COUNT; ++i) {
-        EXPECT_EQ(BoltBank[i], BOLT_CLOSED) << i;
+        EXPECT_EQ(BoltBank[i], 1) << i;
         EXPECT_EQ(backupBank[i], 0) << i;
     }
     EXPECT_EQ(BoltBank[6], 0);
@@ -75,9 +76,9 @@ TEST_F(BoltTest, LastBoltDoesNotAskForTheOneBelowToBeOpen) {
 
 TEST_F(BoltTest, MovesFlipAndAreJournaledInCallOrder) {
     moveBolt(3);
-    EXPECT_EQ(BoltBank[3], BOLT_OPEN);
+    EXPECT_EQ(BoltBank[3], 0);
     moveBolt(3);
-    EXPECT_EQ(BoltBank[3], BOLT_CLOSED);
+    EXPECT_EQ(BoltBank[3], 1);
     moveBolt(0);
     EXPECT_EQ(journalShown(), (std::vector<int>{4, 4, 1}));
     EXPECT_EQ(bankState(), 0b111110);
@@ -102,8 +103,10 @@ TEST_F(BoltTest, ClearingForgetsTheBanksAndTheJournal) {
 
 TEST_F(BoltTest, CreatingTheBanksAgainReplacesThemClosed) {
     setBank(0);
+    const int blocks = liveHeapBlocks();
     createBoltBanks();
     EXPECT_EQ(bankState(), 0b111111);
+    EXPECT_EQ(liveHeapBlocks(), blocks) << "the old banks are given back";
 }
 
 } // namespace

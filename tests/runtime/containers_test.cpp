@@ -54,7 +54,7 @@ TEST_F(ListTest, ANewListIsEmpty) {
     EXPECT_EQ(listCount(&list), 0);
     EXPECT_EQ(listNext(&list), nullptr);
     EXPECT_EQ(list.current, nullptr);
-    EXPECT_EQ(list.descriptor->elementSize, 4 + static_cast<int>(sizeof(ListElement)));
+    EXPECT_EQ(list.descriptor->elementSize, 4 + 2 * static_cast<int>(sizeof(void*)));
 }
 
 TEST_F(ListTest, AddsAppendInCallOrderAndResetThenAddGoesToTheFront) {

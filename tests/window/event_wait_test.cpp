@@ -19,6 +19,10 @@ Results resultsBesidesMovesAndPaints(const std::vector<Waited>& waits) {
 }
 
 constexpr UINT MARKER_MESSAGE = WM_APP + 7;
+// What the wait returns, and its private messages, as its callers know them.
+constexpr int WAITED_CONTROL = 13100, WAITED_MENU = 13101, WAITED_RELAYED_CLICK = 13102,
+              WAITED_CLOSE = 16, WAITED_SIZE = 5;
+constexpr UINT CLICK_FORWARD = 12501, CLICK_RELAY = 12502, SIZE_RELAY = 12504;
 constexpr int BUTTON_ID = 2;
 constexpr int LIST_VIEW_ID = 5;
 constexpr int LIST_BOX_ID = 10;
@@ -103,7 +107,7 @@ LRESULT sendNotify(HWND window, NMHDR& header) {
 
 bool sawControlEvent(const std::vector<Waited>& waits, int source, int type) {
     for (const Waited& wait : waits) {
-        if (wait.result == EVENT_CONTROL && wait.source == source && wait.type == type) {
+        if (wait.result == WAITED_CONTROL && wait.source == source && wait.type == type) {
             return true;
         }
     }
@@ -137,8 +141,8 @@ TEST_F(EventWaitTest, AButtonClickIsAControlEventFromTheButtonUp) {
     clickAt(button, centreOf(button));
     std::vector<Waited> waits = waitForAllDetailed();
     Results results = resultsBesidesMovesAndPaints(waits);
-    EXPECT_EQ(results, (Results{WM_LBUTTONDOWN, EVENT_CONTROL}));
-    Waited click = firstWaitReturning(waits, EVENT_CONTROL);
+    EXPECT_EQ(results, (Results{WM_LBUTTONDOWN, WAITED_CONTROL}));
+    Waited click = firstWaitReturning(waits, WAITED_CONTROL);
     EXPECT_EQ(click.source, BUTTON_ID);
     EXPECT_EQ(click.type, BN_CLICKED);
     EXPECT_EQ(eventSource(), BUTTON_ID);
@@ -150,7 +154,7 @@ TEST_F(EventWaitTest, TheCloseBoxAsksToCloseAndTheWindowStaysOpen) {
     ASSERT_NE(closeBox.x, -1);
     clickAt(window, closeBox);
     Results results = waitForAllButMoves();
-    EXPECT_EQ(results, (Results{EVENT_CLOSE}));
+    EXPECT_EQ(results, (Results{WAITED_CLOSE}));
     EXPECT_TRUE(IsWindow(window));
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(windowTable.records[0].window, window);
@@ -160,7 +164,7 @@ TEST_F(EventWaitTest, APostedCloseIsRecordedWithoutDestroying) {
     HWND window = openMainWindow();
     eventState.eventSource = 33;
     PostMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(waitEvent(), EVENT_CLOSE);
+    EXPECT_EQ(waitEvent(), WAITED_CLOSE);
     EXPECT_EQ(eventSource(), 33);
     EXPECT_EQ(eventState.eventType, -1);
     EXPECT_TRUE(IsWindow(window));
@@ -172,10 +176,10 @@ TEST_F(EventWaitTest, ASizeChangeIsReportedByTheWaitThatTakesTheRelay) {
     resizeWindow(260, 400);
     EXPECT_EQ(eventState.pendingEvent, 0);
     MSG relay;
-    ASSERT_TRUE(PeekMessageA(&relay, window, SIZE_RELAY_MESSAGE, SIZE_RELAY_MESSAGE, PM_NOREMOVE));
+    ASSERT_TRUE(PeekMessageA(&relay, window, SIZE_RELAY, SIZE_RELAY, PM_NOREMOVE));
     EXPECT_EQ(relay.wParam, static_cast<WPARAM>(SIZE_RESTORED));
     EXPECT_EQ(relay.lParam, MAKELPARAM(260, 400));
-    EXPECT_EQ(waitForAllButMoves(), (Results{EVENT_SIZE}));
+    EXPECT_EQ(waitForAllButMoves(), (Results{WAITED_SIZE}));
 }
 
 TEST_F(EventWaitTest, AForwardedClickComesBackAsARelayedClick) {
@@ -186,11 +190,11 @@ TEST_F(EventWaitTest, AForwardedClickComesBackAsARelayedClick) {
     } clicks[] = {
         {WM_LBUTTONUP, 0}, {WM_RBUTTONUP, 1}, {WM_LBUTTONDBLCLK, 2}, {WM_RBUTTONDBLCLK, 3}};
     for (const auto& click : clicks) {
-        PostMessageA(window, CLICK_FORWARD_MESSAGE, 7, click.mouseMessage);
+        PostMessageA(window, CLICK_FORWARD, 7, click.mouseMessage);
         std::vector<Waited> waits = waitForAllDetailed();
         ASSERT_GE(waits.size(), 2u);
-        EXPECT_EQ(waits[0].result, static_cast<int>(CLICK_FORWARD_MESSAGE));
-        EXPECT_EQ(waits[1].result, EVENT_RELAYED_CLICK);
+        EXPECT_EQ(waits[0].result, static_cast<int>(CLICK_FORWARD));
+        EXPECT_EQ(waits[1].result, WAITED_RELAYED_CLICK);
         EXPECT_EQ(waits[1].source, 7);
         EXPECT_EQ(waits[1].type, click.type) << click.mouseMessage;
     }
@@ -202,9 +206,9 @@ TEST_F(EventWaitTest, ARelayedMoveRecordsNothingAndDropsWhatCameBefore) {
     waitForAll();
     SendMessageA(window, WM_COMMAND, MAKEWPARAM(BUTTON_ID, BN_CLICKED),
                  reinterpret_cast<LPARAM>(button));
-    ASSERT_EQ(eventState.pendingEvent, EVENT_CONTROL);
-    PostMessageA(window, CLICK_RELAY_MESSAGE, 9, WM_MOUSEMOVE);
-    EXPECT_EQ(waitEvent(), static_cast<int>(CLICK_RELAY_MESSAGE));
+    ASSERT_EQ(eventState.pendingEvent, WAITED_CONTROL);
+    PostMessageA(window, CLICK_RELAY, 9, WM_MOUSEMOVE);
+    EXPECT_EQ(waitEvent(), static_cast<int>(CLICK_RELAY));
     EXPECT_EQ(eventSource(), 9);
 }
 
@@ -234,10 +238,10 @@ TEST_F(EventWaitTest, AChangeMadeBetweenWaitsIsReturnedByTheNextWait) {
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageA(list, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&state));
-    EXPECT_EQ(eventState.pendingEvent, EVENT_CONTROL);
+    EXPECT_EQ(eventState.pendingEvent, WAITED_CONTROL);
     EXPECT_EQ(eventSource(), LIST_VIEW_ID);
 
-    EXPECT_EQ(waitOnMarker(window), EVENT_CONTROL);
+    EXPECT_EQ(waitOnMarker(window), WAITED_CONTROL);
     EXPECT_EQ(eventSource(), LIST_VIEW_ID);
     EXPECT_EQ(waitOnMarker(window), static_cast<int>(MARKER_MESSAGE));
 }
@@ -255,7 +259,7 @@ TEST_F(EventWaitTest, OtherListViewNotificationsCountOnlyOnceADetailIsKnown) {
     // The detail of an earlier click is still known: the notification counts.
     eventState.eventType = 0;
     sendNotify(window, header);
-    EXPECT_EQ(eventState.pendingEvent, EVENT_CONTROL);
+    EXPECT_EQ(eventState.pendingEvent, WAITED_CONTROL);
     EXPECT_EQ(eventSource(), LIST_VIEW_ID);
 }
 
@@ -273,7 +277,7 @@ TEST_F(EventWaitTest, EachMouseNotificationSetsItsOwnDetail) {
         eventState.pendingEvent = 0;
         eventState.eventType = -1;
         sendNotify(window, header);
-        EXPECT_EQ(eventState.pendingEvent, EVENT_CONTROL) << static_cast<int>(notification.code);
+        EXPECT_EQ(eventState.pendingEvent, WAITED_CONTROL) << static_cast<int>(notification.code);
         EXPECT_EQ(eventState.eventType, notification.type) << static_cast<int>(notification.code);
     }
 }
@@ -293,7 +297,7 @@ TEST_F(EventWaitTest, ATreeViewSelectionChangeIsAControlEvent) {
         eventState.eventSource = 0;
         eventState.eventType = -1;
         sendNotify(window, change.hdr);
-        EXPECT_EQ(eventState.pendingEvent, EVENT_CONTROL) << static_cast<int>(code);
+        EXPECT_EQ(eventState.pendingEvent, WAITED_CONTROL) << static_cast<int>(code);
         EXPECT_EQ(eventSource(), 7);
         EXPECT_EQ(eventState.eventType, -1);
     }
@@ -307,7 +311,7 @@ TEST_F(EventWaitTest, ActivationSetsTheDoubleClickDetail) {
     activation.hdr = {list, LIST_VIEW_ID, static_cast<UINT>(LVN_ITEMACTIVATE)};
     eventState.eventType = -1;
     sendNotify(window, activation.hdr);
-    EXPECT_EQ(eventState.pendingEvent, EVENT_CONTROL);
+    EXPECT_EQ(eventState.pendingEvent, WAITED_CONTROL);
     EXPECT_EQ(eventState.eventType, 2);
 }
 
@@ -322,7 +326,7 @@ TEST_F(EventWaitTest, AnUpDownDeltaFromAnyOtherClassIsAControlEvent) {
     upDown.iDelta = -3;
     eventState.eventType = -1;
     sendNotify(window, upDown.hdr);
-    EXPECT_EQ(eventState.pendingEvent, EVENT_CONTROL);
+    EXPECT_EQ(eventState.pendingEvent, WAITED_CONTROL);
     EXPECT_EQ(eventSource(), 8);
     EXPECT_EQ(eventState.eventType, -3);
 
@@ -353,7 +357,7 @@ TEST_F(EventWaitTest, ATabSelectionSwitchesToTheItemsPage) {
                                       (second.top + second.bottom) / 2));
     // Away from the tabs, whose hot tracking would otherwise keep a timer going.
     moveCursorTo(clientPointToScreen(window, 255, 395));
-    Waited selection = firstWaitReturning(waitForAllDetailed(), EVENT_CONTROL);
+    Waited selection = firstWaitReturning(waitForAllDetailed(), WAITED_CONTROL);
     EXPECT_EQ(selection.source, 6);
     EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 1);
     EXPECT_FALSE(IsWindowVisible(pages[0]));
@@ -374,7 +378,7 @@ TEST_F(EventWaitTest, ATabSelectionTakesTheFocusFromAnotherControl) {
     SendMessageA(tabs, TCM_SETCURSEL, 1, 0);
     NMHDR header = {tabs, TAB_ID, static_cast<UINT>(TCN_SELCHANGE)};
     sendNotify(window, header);
-    EXPECT_EQ(eventState.pendingEvent, EVENT_CONTROL);
+    EXPECT_EQ(eventState.pendingEvent, WAITED_CONTROL);
     EXPECT_EQ(eventSource(), TAB_ID);
     EXPECT_TRUE(IsWindowVisible(pages[1]));
     EXPECT_FALSE(IsWindowVisible(pages[0]));
@@ -393,8 +397,8 @@ TEST_F(EventWaitTest, AListBoxReportsSelectionButNotFocus) {
     clickAt(box, listBoxItemPoint(box, 1));
     std::vector<Waited> waits = waitForAllDetailed();
     Results results = resultsBesidesMovesAndPaints(waits);
-    EXPECT_EQ(results, (Results{WM_LBUTTONDOWN, EVENT_CONTROL}));
-    Waited selection = firstWaitReturning(waits, EVENT_CONTROL);
+    EXPECT_EQ(results, (Results{WM_LBUTTONDOWN, WAITED_CONTROL}));
+    Waited selection = firstWaitReturning(waits, WAITED_CONTROL);
     EXPECT_EQ(selection.source, LIST_BOX_ID);
     EXPECT_EQ(selection.type, 0);
     EXPECT_EQ(SendMessageA(box, LB_GETCURSEL, 0, 0), 1);
@@ -411,7 +415,7 @@ TEST_F(EventWaitTest, AListBoxLosingTheFocusClearsWhatWasRecorded) {
     waitForAll();
     SendMessageA(window, WM_COMMAND, MAKEWPARAM(BUTTON_ID, BN_CLICKED),
                  reinterpret_cast<LPARAM>(button));
-    ASSERT_EQ(eventState.pendingEvent, EVENT_CONTROL);
+    ASSERT_EQ(eventState.pendingEvent, WAITED_CONTROL);
     SetFocus(button);
     EXPECT_EQ(eventState.pendingEvent, 0);
     EXPECT_EQ(eventSource(), LIST_BOX_ID);
@@ -422,10 +426,10 @@ TEST_F(EventWaitTest, AListBoxLosingTheFocusClearsWhatWasRecorded) {
 TEST_F(EventWaitTest, MenuAndAcceleratorCommandsAreMenuEvents) {
     HWND window = openMainWindow();
     PostMessageA(window, WM_COMMAND, 40001, 0);
-    EXPECT_EQ(waitEvent(), EVENT_MENU);
+    EXPECT_EQ(waitEvent(), WAITED_MENU);
     EXPECT_EQ(eventSource(), 40001);
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(77, 1), 0);
-    EXPECT_EQ(waitEvent(), EVENT_MENU);
+    EXPECT_EQ(waitEvent(), WAITED_MENU);
     EXPECT_EQ(eventSource(), 77);
 }
 
@@ -434,16 +438,16 @@ TEST_F(EventWaitTest, AControlNumberedMinusTenThousandGivesMenuEvents) {
     HWND button = makeChild(window, "BUTTON", -10000, BS_PUSHBUTTON, 0, 0, 50, 20, "menu");
     waitForAll();
     SendMessageA(button, BM_CLICK, 0, 0);
-    EXPECT_EQ(eventState.pendingEvent, EVENT_MENU);
+    EXPECT_EQ(eventState.pendingEvent, WAITED_MENU);
     EXPECT_EQ(eventSource(), static_cast<int>(LOWORD(-10000)));
-    EXPECT_EQ(waitOnMarker(window), EVENT_MENU);
+    EXPECT_EQ(waitOnMarker(window), WAITED_MENU);
 }
 
 TEST_F(EventWaitTest, ScrollBarControlsReportTheirNumber) {
     HWND window = openMainWindow();
     HWND bar = makeChild(window, "SCROLLBAR", 9, SBS_HORZ, 0, 0, 100, 16);
     SendMessageA(window, WM_HSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(bar));
-    EXPECT_EQ(eventState.pendingEvent, EVENT_CONTROL);
+    EXPECT_EQ(eventState.pendingEvent, WAITED_CONTROL);
     EXPECT_EQ(eventSource(), 9);
 
     // The window's own scroll bar is no control.
@@ -460,7 +464,7 @@ TEST_F(EventWaitTest, AQuitMessageEndsTheLoopLikeAClose) {
     SendMessageA(window, WM_COMMAND, MAKEWPARAM(BUTTON_ID, BN_CLICKED),
                  reinterpret_cast<LPARAM>(button));
     PostQuitMessage(0);
-    EXPECT_EQ(waitEvent(), EVENT_CLOSE);
+    EXPECT_EQ(waitEvent(), WAITED_CLOSE);
     EXPECT_EQ(eventState.pendingEvent, 0);
     EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ(waitOnMarker(window), static_cast<int>(MARKER_MESSAGE));
