@@ -32,20 +32,25 @@ foreach(entry IN LISTS expected_imports)
   endforeach()
 endforeach()
 
+if(NOT OBJDUMP OR NOT EXISTS "${OBJDUMP}")
+  message(FATAL_ERROR "no MinGW objdump to read the imports with (binutils-mingw-w64-i686)")
+endif()
 execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "cannot read ${PROGRAM}")
 endif()
-# Each DLL's table: "DLL Name: X", then one line "vma hint name" per function
-# (an import by number alone would show no name and fail below).
-string(REGEX MATCHALL "DLL Name: [^\r\n]+|\n\t[0-9a-f]+\t +[0-9]+  [^\r\n]*" lines "${dump}")
+# Each DLL's table: "DLL Name: X", then one line per function, "vma hint
+# name" or, in newer binutils (2.44), "vma <none> hint name" (an import by
+# number alone would show no name and fail below).
+set(entry "\n\t[0-9a-f]+(\t +[0-9]+|  <none>  [0-9a-f]+)  ")
+string(REGEX MATCHALL "DLL Name: [^\r\n]+|${entry}[^\r\n]*" lines "${dump}")
 set(found)
 set(dll "")
 foreach(line IN LISTS lines)
   if(line MATCHES "^DLL Name: (.+)$")
     string(TOUPPER "${CMAKE_MATCH_1}" dll)
-  elseif(line MATCHES "^\n\t[0-9a-f]+\t +[0-9]+  ([^ ]*)")
-    list(APPEND found "${dll}!${CMAKE_MATCH_1}")
+  elseif(line MATCHES "^${entry}([^ ]*)")
+    list(APPEND found "${dll}!${CMAKE_MATCH_2}")
   endif()
 endforeach()
 

@@ -19,6 +19,17 @@ int liveHeapBlocks(HANDLE heap) {
 #endif
 }
 
+int liveBlocksGainedOver(int cycles, const std::function<void()>& cycle) {
+    for (int i = 0; i < cycles; ++i) {
+        cycle();
+    }
+    const int warm = liveHeapBlocks();
+    for (int i = 0; i < cycles; ++i) {
+        cycle();
+    }
+    return liveHeapBlocks() - warm;
+}
+
 bool isLiveHeap(HANDLE heap) {
 #ifdef _WIN32
     HANDLE heaps[256];

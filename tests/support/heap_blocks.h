@@ -5,8 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 // Counts the blocks the runtime heap, or the heap named, holds right now.
 int liveHeapBlocks(HANDLE heap = RuntimeHeap);
+// The blocks the runtime heap gained over the second of two runs of `cycles`
+// calls of `cycle`. Code that keeps nothing of a cycle gains none once the
+// first run has warmed the heap up, whatever a heap's front end keeps for
+// itself (a low-fragmentation heap hands out, and keeps, whole groups of
+// blocks); code that keeps a block a cycle gains a group every few dozen.
+int liveBlocksGainedOver(int cycles, const std::function<void()>& cycle);
 // Whether the handle still names a heap of this process.
 bool isLiveHeap(HANDLE heap);
 #ifdef _WIN32
