@@ -14,7 +14,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
-
-# GCC 16 at -Os calls the unified constructors of std::string that its own
-# libstdc++ does not carry; the program's bytes are the same either way.
-set(CMAKE_CXX_FLAGS_INIT "-fno-declone-ctor-dtor")
